@@ -1,0 +1,24 @@
+// The common look of every window: colours, fonts and the hand pointer.
+#pragma once
+
+#include <QColor>
+#include <QCursor>
+#include <QFont>
+
+class QWidget;
+
+namespace pelorin::chrome {
+
+inline const QColor kPurple(128, 0, 128);
+inline const QColor kLightPink(255, 192, 255);
+inline const QColor kWhite(255, 255, 255);
+
+// The Arabic UI font at a size in points (with fallbacks for Latin text).
+QFont ArabicFont(qreal pointSize, bool bold = false);
+// The pointing-hand cursor of everything clickable (hot spot 6, 0 of 32 x 32).
+QCursor HandCursor();
+void SetHandCursor(QWidget* w);
+// Purple background, white labels, light-pink buttons: the style sheet of a whole window.
+QString WindowStyleSheet();
+
+} // namespace pelorin::chrome

@@ -1,0 +1,61 @@
+// How long a book has been out, as the Arabic text stored with each loan.
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace pelorin::duration {
+
+inline const QString kNotReturned = QStringLiteral("لم يرد بعد");
+inline const QString kLentToday = QStringLiteral("اليوم تم إعارة الكتاب");
+inline const QString kOneDay = QStringLiteral("تم إعارة الكتاب ليوم واحد");
+inline const QString kInputError = QStringLiteral("خطأ في المدخلات");
+inline const QString kTimeLoanField = QStringLiteral("TimeLoan");
+inline const QString kDateLoanField = QStringLiteral("DateLoan");
+inline const QString kDateReturnField = QStringLiteral("DateReturn");
+
+// The year, month and day of a date as the texts "yyyy", "mm" and "dd".
+struct DateParts {
+    QString year, month, day;
+};
+DateParts PartsOf(const QDate& date);
+// Reads a stored "yyyy/mm/dd" text; an invalid QDate when it is no such date.
+QDate ReadDate(const QString& text);
+// Formats a date as the stored "yyyy/mm/dd" text, in the Gregorian calendar.
+QString DateText(const QDate& date);
+// True when the trimmed text is the not-returned marker.
+bool IsNotReturned(const QString& dateReturn);
+
+// Gregorian leap year.
+bool LeapYear(int year);
+// Days of the month in the year; for a month outside 1..12, unchanged is returned.
+int MonthInfo(int month, int year, int unchanged = 0);
+// Forward steps from one month to the other on the twelve-month wheel (0..11).
+int GetMonths(int fromMonth, int toMonth);
+
+// The six parts of a span from the loan date to the end date.
+struct Span {
+    QString loanYear, loanMonth, loanDay, endYear, endMonth, endDay;
+};
+// The duration phrase for a span; empty when it holds no whole day.
+QString CalcTimeLoan(const Span& span);
+// The text stored in TimeLoan for a loan.
+QString GetTimeLoan(const QString& dateLoan, const QString& dateReturn, const QDate& today);
+
+// Rewrites TimeLoan on every row of an open result set, in one transaction on its connection.
+// False (and nothing written) when a write failed.
+template <class Connection, class Recordset>
+bool RefreshTimeLoan(Connection& conn, Recordset& rs, const QDate& today)
+{
+    if (!conn.BeginTrans()) return false;
+    while (!rs.Eof()) {
+        rs.SetField(kTimeLoanField, GetTimeLoan(rs.Text(kDateLoanField), rs.Text(kDateReturnField), today));
+        if (!rs.MoveNext()) {
+            conn.RollbackTrans();
+            return false;
+        }
+    }
+    return conn.CommitTrans();
+}
+
+} // namespace pelorin::duration

@@ -1,0 +1,192 @@
+#include "linux_platform.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QNetworkInformation>
+#include <QNetworkInterface>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <cstdlib>
+#include <unistd.h>
+
+#include "keyboard_layout.h"
+
+namespace pelorin {
+
+namespace {
+
+QSettings userSettings()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pelorin"),
+                     QStringLiteral("Pelorin"));
+}
+
+QString runtimeFolder()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) dir = QDir::tempPath();
+    return dir;
+}
+
+QString envValue(const char* name)
+{
+    const QByteArray v = qgetenv(name);
+    return QString::fromLocal8Bit(v);
+}
+
+} // namespace
+
+LinuxPlatform::LinuxPlatform() = default;
+LinuxPlatform::~LinuxPlatform() = default;
+
+QDate LinuxPlatform::today() const { return QDate::currentDate(); }
+
+QString LinuxPlatform::getSetting(const QString& section, const QString& key, const QString& fallback)
+{
+    QSettings s = userSettings();
+    return s.value(section + '/' + key, fallback).toString();
+}
+
+void LinuxPlatform::saveSetting(const QString& section, const QString& key, const QString& value)
+{
+    QSettings s = userSettings();
+    s.setValue(section + '/' + key, value);
+    s.sync();
+}
+
+bool LinuxPlatform::previousInstance()
+{
+    if (instanceLock_) return false;
+    auto lock = std::make_unique<QLockFile>(runtimeFolder() + QStringLiteral("/pelorin.lock"));
+    // Age never makes a lock stale: only a holder that no longer runs does.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) return true;
+    instanceLock_ = std::move(lock);
+    return false;
+}
+
+quint16 LinuxPlatform::systemDefaultLangId()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QString v = envValue(name);
+        if (!v.isEmpty()) return langIdFromLocaleName(v);
+    }
+    return langIdFromLocaleName(QStringLiteral("C"));
+}
+
+bool LinuxPlatform::isAdmin() { return ::geteuid() == 0; }
+
+bool LinuxPlatform::runAsAdmin(const QString& executable)
+{
+    // pkexec clears the environment: hand the elevated copy this user's display and
+    // folders so that it shows on the same screen and reads the same settings.
+    QStringList args{QStringLiteral("env")};
+    const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    args << QStringLiteral("XDG_CONFIG_HOME=") + configHome;
+    args << QStringLiteral("XDG_RUNTIME_DIR=") + runtimeFolder();
+    for (const char* name : {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "LANG", "LC_ALL", "LC_MESSAGES",
+                             "TEMP", "TMPDIR"}) {
+        const QString v = envValue(name);
+        if (!v.isEmpty()) args << QString::fromLatin1(name) + '=' + v;
+    }
+    args << executable;
+    return QProcess::startDetached(QStringLiteral("pkexec"), args);
+}
+
+bool LinuxPlatform::switchKeyboardLayout(const QString& language) { return switchXkbGroup(language); }
+
+bool LinuxPlatform::openUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+
+bool LinuxPlatform::isConnected()
+{
+    if (QNetworkInformation::instance() ||
+        QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
+        if (auto* info = QNetworkInformation::instance()) {
+            const auto r = info->reachability();
+            if (r != QNetworkInformation::Reachability::Unknown)
+                return r == QNetworkInformation::Reachability::Online ||
+                       r == QNetworkInformation::Reachability::Site;
+        }
+    }
+    for (const QNetworkInterface& nif : QNetworkInterface::allInterfaces()) {
+        const auto f = nif.flags();
+        if ((f & QNetworkInterface::IsUp) && (f & QNetworkInterface::IsRunning) &&
+            !(f & QNetworkInterface::IsLoopBack))
+            return true;
+    }
+    return false;
+}
+
+void LinuxPlatform::beep() { QApplication::beep(); }
+
+QPoint LinuxPlatform::cursorPos() { return QCursor::pos(); }
+
+QWidget* LinuxPlatform::activeWindow() { return QApplication::activeWindow(); }
+
+QString LinuxPlatform::tempFolder()
+{
+    for (const char* name : {"TEMP", "TMPDIR"}) {
+        const QString v = envValue(name);
+        if (!v.isEmpty()) return QDir::cleanPath(v);
+    }
+    return QStringLiteral("/tmp");
+}
+
+QString LinuxPlatform::appFolder() { return QCoreApplication::applicationDirPath(); }
+
+QString LinuxPlatform::appExecutable() { return QCoreApplication::applicationFilePath(); }
+
+bool LinuxPlatform::startDetached(const QString& program)
+{
+    return QProcess::startDetached(program, {});
+}
+
+int LinuxPlatform::msgBox(const QString& text, int style, const QString& title)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    const int icon = style & 0x70;
+    if (icon == MsgStyle::Critical) box.setIcon(QMessageBox::Critical);
+    else if (icon == MsgStyle::Question) box.setIcon(QMessageBox::Question);
+    else if (icon == 48) box.setIcon(QMessageBox::Warning);
+    else if (icon == MsgStyle::Information) box.setIcon(QMessageBox::Information);
+    if (style & MsgStyle::RtlReading) box.setLayoutDirection(Qt::RightToLeft);
+    else box.setLayoutDirection(Qt::LeftToRight);
+    if (style & MsgStyle::RightAlign) {
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    const bool yesNo = (style & 0x7) == MsgStyle::YesNo;
+    if (yesNo) {
+        box.addButton(QStringLiteral("نعم"), QMessageBox::YesRole);
+        auto* no = box.addButton(QStringLiteral("لا"), QMessageBox::NoRole);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == no ? MsgResult::No : MsgResult::Yes;
+    }
+    box.addButton(QStringLiteral("موافق"), QMessageBox::AcceptRole);
+    box.exec();
+    return MsgResult::Ok;
+}
+
+void LinuxPlatform::endProgram(int code)
+{
+    instanceLock_.reset();
+    std::_Exit(code);
+}
+
+} // namespace pelorin

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running Pelorin needs.
+# Does nothing when all of them are present. Debian 12 gets SQLCipher 4 from its
+# backports suite, enabled from the archive address the machine already uses.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config make git
+  qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
+  qt6-qpa-plugins qt6-svg-dev libqt6printsupport6 libgl-dev libxkbcommon-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-noto-ui-core fonts-liberation2
+  xvfb xauth xdotool x11-utils imagemagick poppler-utils
+  clang-format locales ccache
+)
+BACKPORT_PACKAGES=(libsqlcipher-dev sqlcipher)
+MIN_SQLCIPHER=4.6
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+sqlcipher_ok() {
+  local v
+  v=$(dpkg-query -W -f='${Version}' libsqlcipher-dev 2>/dev/null) || return 1
+  dpkg --compare-versions "$v" ge "$MIN_SQLCIPHER" && command -v sqlcipher >/dev/null
+}
+
+codename=""
+[ -r /etc/os-release ] && codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+
+enable_backports() {
+  [ "$codename" = "bookworm" ] || return 0
+  if grep -rqs "bookworm-backports" /etc/apt/sources.list /etc/apt/sources.list.d/; then return 0; fi
+  # Reuse the archive address this machine already takes its Debian packages from.
+  local uri
+  uri=$(grep -rhs -E '^(URIs:|deb )' /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null |
+        grep -v -E 'security|nodesource|google' | head -n1 |
+        sed -E 's/^URIs:[[:space:]]*//; s/^deb[[:space:]]+(\[[^]]*\][[:space:]]+)?//; s/[[:space:]].*$//' || true)
+  [ -n "$uri" ] || { echo "install-deps: no Debian archive address found in the apt sources" >&2; exit 1; }
+  echo "install-deps: enabling bookworm-backports from $uri"
+  printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' "$uri" |
+    $SUDO tee /etc/apt/sources.list.d/pelorin-backports.sources >/dev/null
+}
+
+locale_ok() { locale -a 2>/dev/null | grep -qi '^ar_SA.utf'; }
+
+if [ ${#missing[@]} -eq 0 ] && sqlcipher_ok && locale_ok; then
+  exit 0
+fi
+
+if [ ${#missing[@]} -gt 0 ] || ! sqlcipher_ok; then
+  enable_backports
+  $SUDO apt-get update -qq
+fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "install-deps: installing ${missing[*]}"
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+if ! sqlcipher_ok; then
+  echo "install-deps: installing ${BACKPORT_PACKAGES[*]} (SQLCipher >= $MIN_SQLCIPHER)"
+  if [ "$codename" = "bookworm" ]; then
+    $SUDO apt-get install -y -qq --no-install-recommends -t bookworm-backports "${BACKPORT_PACKAGES[@]}"
+  else
+    $SUDO apt-get install -y -qq --no-install-recommends "${BACKPORT_PACKAGES[@]}"
+  fi
+  sqlcipher_ok || { echo "install-deps: SQLCipher $MIN_SQLCIPHER or newer is not available" >&2; exit 1; }
+fi
+# The program runs under an Arabic locale; make sure one exists.
+if ! locale_ok; then
+  if [ -f /etc/locale.gen ]; then
+    echo "install-deps: generating the ar_SA.UTF-8 locale"
+    $SUDO sed -i 's/^# *ar_SA.UTF-8/ar_SA.UTF-8/' /etc/locale.gen
+    grep -q '^ar_SA.UTF-8' /etc/locale.gen || echo 'ar_SA.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+    $SUDO locale-gen >/dev/null
+  fi
+fi

@@ -1,0 +1,412 @@
+#include "database.h"
+
+#include "engine.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+namespace pelorin::store {
+
+namespace {
+
+const QString kClosedText = QStringLiteral("Operation is not allowed when the object is closed.");
+const QString kRowGoneText =
+    QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read.");
+
+long errorNumberFor(int code) { return code == SQLITE_NOTADB ? kErrAuthentication : kErrEngine; }
+
+QString quoted(const QString& identifier)
+{
+    QString s = identifier;
+    s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+void bindValue(sqlite3_stmt* st, int index, const QVariant& v)
+{
+    if (v.isNull()) {
+        sqlite3_bind_null(st, index);
+    } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong) {
+        sqlite3_bind_int64(st, index, v.toLongLong());
+    } else {
+        const QString s = v.toString();
+        sqlite3_bind_text16(st, index, s.utf16(), int(s.size() * 2), SQLITE_TRANSIENT);
+    }
+}
+
+void bindText(sqlite3_stmt* st, int index, const QString& s)
+{
+    if (s.isNull()) sqlite3_bind_null(st, index);
+    else sqlite3_bind_text16(st, index, s.utf16(), int(s.size() * 2), SQLITE_TRANSIENT);
+}
+
+QString columnText(sqlite3_stmt* st, int col)
+{
+    if (sqlite3_column_type(st, col) == SQLITE_NULL) return QString();
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+    const int bytes = sqlite3_column_bytes(st, col);
+    if (bytes == 0) return QString(QLatin1String("")); // empty, not null
+    return QString::fromUtf8(text, bytes);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- connection text
+
+ConnectionParts ParseConnectionText(const QString& text)
+{
+    ConnectionParts out;
+    for (const QString& part : text.split(QLatin1Char(';'))) {
+        const int eq = part.indexOf(QLatin1Char('='));
+        if (eq < 0) continue;
+        const QString key = part.left(eq).trimmed().toLower();
+        const QString value = part.mid(eq + 1);
+        if (key == QLatin1String("data source")) {
+            out.dataSource = value.trimmed();
+            out.dataSource.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        } else if (key == QLatin1String("jet oledb:database password") || key == QLatin1String("password")) {
+            out.password = value;
+            out.hasPassword = true;
+        }
+    }
+    return out;
+}
+
+void ReleasePooledHandles() { ClearEnginePool(); }
+
+// ---------------------------------------------------------------- connection
+
+Connection::Connection() = default;
+Connection::~Connection() = default;
+
+bool Connection::Open(const QString& connectionText, const QString& user, const QString& password)
+{
+    Q_UNUSED(user);
+    Q_UNUSED(password);
+    const QString text = connectionText.isEmpty() ? lastText_ : connectionText;
+    engine_.reset();
+    if (text.isEmpty()) {
+        SetError(kErrEngine, QStringLiteral("No connection text was given."));
+        return false;
+    }
+    const ConnectionParts parsed = ParseConnectionText(text);
+    OpenResult r = OpenEngine(parsed.dataSource, parsed.hasPassword && !parsed.password.isEmpty(),
+                              parsed.password);
+    if (r.code != SQLITE_OK) {
+        SetError(errorNumberFor(r.code), r.message);
+        return false;
+    }
+    engine_ = std::move(r.handle);
+    lastText_ = text;
+    path_ = parsed.dataSource;
+    return true;
+}
+
+void Connection::Close() { engine_.reset(); }
+
+bool Connection::IsOpen() const { return engine_ != nullptr; }
+
+sqlite3* Connection::Handle() const { return engine_ ? engine_->db() : nullptr; }
+
+void Connection::SetError(long number, const QString& description) { error_ = {number, description}; }
+
+void Connection::SetEngineError()
+{
+    sqlite3* db = Handle();
+    const int code = db ? sqlite3_errcode(db) : SQLITE_MISUSE;
+    SetError(errorNumberFor(code), QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code)));
+}
+
+bool Connection::BeginTrans()
+{
+    if (!Handle()) return SetError(kErrNotOpen, kClosedText), false;
+    if (sqlite3_exec(Handle(), "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) return SetEngineError(), false;
+    return true;
+}
+
+bool Connection::CommitTrans()
+{
+    if (!Handle()) return SetError(kErrNotOpen, kClosedText), false;
+    if (sqlite3_exec(Handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        SetEngineError();
+        RollbackTrans();
+        return false;
+    }
+    return true;
+}
+
+void Connection::RollbackTrans()
+{
+    if (Handle() && !sqlite3_get_autocommit(Handle()))
+        sqlite3_exec(Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+// ---------------------------------------------------------------- result set
+
+Recordset::Recordset() = default;
+
+Recordset::~Recordset() { Close(); }
+
+bool Recordset::fail(long number, const QString& description)
+{
+    if (conn_) conn_->SetError(number, description);
+    return false;
+}
+
+sqlite3_stmt* Recordset::cachedStatement(const QString& sql)
+{
+    for (const Cached& c : cache_)
+        if (c.sql == sql) {
+            sqlite3_reset(c.stmt);
+            sqlite3_clear_bindings(c.stmt);
+            return c.stmt;
+        }
+    sqlite3_stmt* st = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(conn_->Handle(), utf8.constData(), int(utf8.size()), &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    cache_.push_back({sql, st});
+    return st;
+}
+
+bool Recordset::Open(const QString& statement, std::shared_ptr<Connection> connection,
+                     const QVariantList& parameters)
+{
+    Close();
+    conn_ = std::move(connection);
+    if (!conn_ || !conn_->IsOpen()) return fail(kErrNotOpen, kClosedText);
+
+    static const QRegularExpression selectStar(QStringLiteral("^\\s*SELECT\\s+\\*"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression fromTable(QStringLiteral("\\bFROM\\s+([A-Za-z_][A-Za-z0-9_]*)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    QString sql = statement;
+    const bool keyed = selectStar.match(sql).hasMatch();
+    if (keyed) sql.replace(selectStar, QStringLiteral("SELECT _rowid_, *"));
+    const auto m = fromTable.match(statement);
+    table_ = m.hasMatch() ? m.captured(1) : QString();
+
+    sqlite3_stmt* st = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(conn_->Handle(), utf8.constData(), int(utf8.size()), &st, nullptr) != SQLITE_OK) {
+        conn_->SetEngineError();
+        sqlite3_finalize(st);
+        return false;
+    }
+    for (int i = 0; i < parameters.size(); ++i) bindValue(st, i + 1, parameters[i]);
+
+    const int first = keyed ? 1 : 0;
+    const int columns = sqlite3_column_count(st);
+    names_.clear();
+    for (int c = first; c < columns; ++c) names_ << QString::fromUtf8(sqlite3_column_name(st, c));
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        Row row;
+        row.rowid = keyed ? sqlite3_column_int64(st, 0) : 0;
+        row.values.reserve(columns - first);
+        for (int c = first; c < columns; ++c) row.values.push_back(columnText(st, c));
+        rows_.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) {
+        conn_->SetEngineError();
+        sqlite3_finalize(st);
+        rows_.clear();
+        return false;
+    }
+    sqlite3_finalize(st);
+    if (!keyed) table_.clear(); // without rowids the rows cannot be written back
+    pos_ = 0;
+    open_ = true;
+    return true;
+}
+
+void Recordset::Close()
+{
+    for (Cached& c : cache_) sqlite3_finalize(c.stmt);
+    cache_.clear();
+    rows_.clear();
+    names_.clear();
+    dirty_.clear();
+    oldValues_.clear();
+    adding_ = false;
+    open_ = false;
+    pos_ = 0;
+}
+
+bool Recordset::Eof() const { return !open_ || pos_ >= rows_.size(); }
+
+int Recordset::FieldIndex(const QString& name) const
+{
+    for (int i = 0; i < names_.size(); ++i)
+        if (names_[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+QVariant Recordset::Field(const QString& name) const
+{
+    const int i = FieldIndex(name);
+    if (i < 0) return QVariant();
+    const QString* v = nullptr;
+    if (adding_) v = &pendingNew_.values[i];
+    else if (!Eof()) v = &rows_[pos_].values[i];
+    if (!v || v->isNull()) return QVariant();
+    return *v;
+}
+
+QString Recordset::Text(const QString& name) const { return Field(name).toString(); }
+
+void Recordset::SetField(const QString& name, const QVariant& value)
+{
+    const int i = FieldIndex(name);
+    if (i < 0) return;
+    const QString text = value.isNull() ? QString() : (value.toString().isNull() ? QString(QLatin1String("")) : value.toString());
+    if (adding_) {
+        pendingNew_.values[i] = text;
+        if (!dirty_.contains(i)) dirty_.push_back(i);
+        return;
+    }
+    if (Eof()) return;
+    if (!dirty_.contains(i)) {
+        dirty_.push_back(i);
+        oldValues_.push_back(rows_[pos_].values[i]);
+    }
+    rows_[pos_].values[i] = text;
+}
+
+void Recordset::AddNew()
+{
+    if (!open_) return;
+    if (HasPendingChange()) Update();
+    adding_ = true;
+    pendingNew_ = Row();
+    pendingNew_.values.resize(names_.size());
+    dirty_.clear();
+    oldValues_.clear();
+}
+
+void Recordset::CancelUpdate()
+{
+    if (adding_) {
+        adding_ = false;
+    } else if (!Eof()) {
+        for (int k = 0; k < dirty_.size(); ++k) rows_[pos_].values[dirty_[k]] = oldValues_[k];
+    }
+    dirty_.clear();
+    oldValues_.clear();
+}
+
+bool Recordset::Update()
+{
+    if (!open_ || !conn_ || !conn_->IsOpen()) return fail(kErrNotOpen, kClosedText);
+    if (table_.isEmpty()) return fail(kErrEngine, QStringLiteral("The result set cannot be updated."));
+    if (adding_) {
+        QStringList cols, marks;
+        for (int i : dirty_) {
+            cols << quoted(names_[i]);
+            marks << QStringLiteral("?");
+        }
+        const QString sql = cols.isEmpty()
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table_))
+                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(quoted(table_), cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        sqlite3_stmt* st = cachedStatement(sql);
+        if (!st) return conn_->SetEngineError(), false;
+        for (int k = 0; k < dirty_.size(); ++k) bindText(st, k + 1, pendingNew_.values[dirty_[k]]);
+        if (sqlite3_step(st) != SQLITE_DONE) {
+            conn_->SetEngineError();
+            sqlite3_reset(st);
+            return false;
+        }
+        sqlite3_reset(st);
+        // Read the row back for the values the engine assigned (the key, defaults).
+        Row row;
+        row.rowid = sqlite3_last_insert_rowid(conn_->Handle());
+        sqlite3_stmt* back =
+            cachedStatement(QStringLiteral("SELECT * FROM %1 WHERE _rowid_ = ?").arg(quoted(table_)));
+        if (back) {
+            sqlite3_bind_int64(back, 1, row.rowid);
+            if (sqlite3_step(back) == SQLITE_ROW) {
+                const int n = std::min(sqlite3_column_count(back), int(names_.size()));
+                for (int c = 0; c < n; ++c) row.values.push_back(columnText(back, c));
+            }
+            sqlite3_reset(back);
+        }
+        if (row.values.size() != names_.size()) row.values = pendingNew_.values;
+        rows_.push_back(std::move(row));
+        pos_ = rows_.size() - 1;
+        adding_ = false;
+        dirty_.clear();
+        return true;
+    }
+    if (dirty_.isEmpty()) return true;
+    if (Eof()) return fail(kErrRowGone, kRowGoneText);
+    QStringList sets;
+    for (int i : dirty_) sets << quoted(names_[i]) + QStringLiteral("=?");
+    const QString sql =
+        QStringLiteral("UPDATE %1 SET %2 WHERE _rowid_ = ?").arg(quoted(table_), sets.join(QLatin1Char(',')));
+    sqlite3_stmt* st = cachedStatement(sql);
+    if (!st) {
+        conn_->SetEngineError();
+        CancelUpdate();
+        return false;
+    }
+    const Row& row = rows_[pos_];
+    int k = 1;
+    for (int i : dirty_) bindText(st, k++, row.values[i]);
+    sqlite3_bind_int64(st, k, row.rowid);
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) {
+        conn_->SetEngineError();
+        CancelUpdate();
+        return false;
+    }
+    if (sqlite3_changes(conn_->Handle()) == 0) {
+        CancelUpdate();
+        return fail(kErrRowGone, kRowGoneText);
+    }
+    dirty_.clear();
+    oldValues_.clear();
+    return true;
+}
+
+bool Recordset::Delete()
+{
+    if (adding_) {
+        CancelUpdate();
+        return true;
+    }
+    if (!open_ || !conn_ || !conn_->IsOpen()) return fail(kErrNotOpen, kClosedText);
+    if (table_.isEmpty() || Eof()) return fail(kErrRowGone, kRowGoneText);
+    CancelUpdate();
+    sqlite3_stmt* st = cachedStatement(QStringLiteral("DELETE FROM %1 WHERE _rowid_ = ?").arg(quoted(table_)));
+    if (!st) return conn_->SetEngineError(), false;
+    sqlite3_bind_int64(st, 1, rows_[pos_].rowid);
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) return conn_->SetEngineError(), false;
+    if (sqlite3_changes(conn_->Handle()) == 0) return fail(kErrRowGone, kRowGoneText);
+    rows_.erase(rows_.begin() + long(pos_));
+    return true;
+}
+
+bool Recordset::MoveNext()
+{
+    bool ok = true;
+    if (HasPendingChange()) ok = Update();
+    if (!Eof()) ++pos_;
+    return ok;
+}
+
+bool Recordset::MoveFirst()
+{
+    bool ok = true;
+    if (HasPendingChange()) ok = Update();
+    pos_ = 0;
+    return ok;
+}
+
+} // namespace pelorin::store

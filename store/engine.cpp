@@ -1,0 +1,89 @@
+#include "engine.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <map>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+namespace pelorin::store {
+
+EngineHandle::~EngineHandle()
+{
+    // close_v2 waits for statements still prepared on the handle.
+    sqlite3_close_v2(db_);
+}
+
+namespace {
+
+struct PoolEntry {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    QString key;
+    std::shared_ptr<EngineHandle> handle;
+};
+
+std::map<QString, PoolEntry>& pool()
+{
+    static std::map<QString, PoolEntry> p;
+    return p;
+}
+
+// Reads the schema, which makes SQLCipher decrypt the first page: a wrong key, a keyed file
+// opened without a key and a damaged file all fail here.
+int probe(sqlite3* db)
+{
+    return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+}
+
+OpenResult failure(sqlite3* db, int code)
+{
+    OpenResult r;
+    r.code = code;
+    r.message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+    if (db) sqlite3_close_v2(db);
+    return r;
+}
+
+} // namespace
+
+OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key)
+{
+    struct stat st {};
+    const QByteArray native = QFile::encodeName(path);
+    const bool exists = ::stat(native.constData(), &st) == 0;
+
+    if (hasKey && exists) {
+        auto it = pool().find(path);
+        if (it != pool().end()) {
+            PoolEntry& e = it->second;
+            if (e.dev == st.st_dev && e.ino == st.st_ino && e.key == key && probe(e.handle->db()) == SQLITE_OK)
+                return {e.handle, 0, {}};
+            pool().erase(it);
+        }
+    }
+
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(native.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) return failure(db, rc);
+    sqlite3_extended_result_codes(db, 0);
+    sqlite3_busy_timeout(db, 1000);
+    if (hasKey) {
+        const QByteArray k = key.toUtf8();
+        rc = sqlite3_key(db, k.constData(), int(k.size()));
+        if (rc != SQLITE_OK) return failure(db, rc);
+    }
+    rc = probe(db);
+    if (rc != SQLITE_OK) return failure(db, rc);
+    RegisterCollation(db);
+
+    auto handle = std::make_shared<EngineHandle>(db);
+    if (hasKey && exists) pool()[path] = PoolEntry{st.st_dev, st.st_ino, key, handle};
+    return {handle, 0, {}};
+}
+
+void ClearEnginePool() { pool().clear(); }
+
+} // namespace pelorin::store

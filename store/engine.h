@@ -1,0 +1,40 @@
+// The SQLCipher handle behind a connection, and the pool that lets repeated opens of the
+// same file share one keyed handle.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+struct sqlite3;
+
+namespace pelorin::store {
+
+class EngineHandle {
+public:
+    explicit EngineHandle(sqlite3* db) : db_(db) {}
+    ~EngineHandle();
+    EngineHandle(const EngineHandle&) = delete;
+    EngineHandle& operator=(const EngineHandle&) = delete;
+    sqlite3* db() const { return db_; }
+
+private:
+    sqlite3* db_;
+};
+
+struct OpenResult {
+    std::shared_ptr<EngineHandle> handle;
+    int code = 0; // SQLite result code; 0 on success
+    QString message;
+};
+
+// Opens an existing file (never creates one), keyed when hasKey. Keyed handles are pooled per
+// file while the file stays the same one (device and inode) and still reads with the key.
+OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key);
+
+// Registers the program's NOCASE collation, which orders Arabic text as a reader expects.
+void RegisterCollation(sqlite3* db);
+
+void ClearEnginePool();
+
+} // namespace pelorin::store
