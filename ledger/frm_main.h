@@ -1,0 +1,84 @@
+// The ledger window: the loan entry, the library name, the toolbar and the list of loans.
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include "frameless_window.h"
+
+class QGroupBox;
+class QPushButton;
+class QTableView;
+
+namespace pelorin::chrome {
+class ImageButton;
+}
+
+namespace pelorin::ledger {
+
+class LedgerModel;
+
+class FrmMain : public chrome::FramelessWindow {
+    Q_OBJECT
+public:
+    explicit FrmMain(QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    // Runs the load sequence: keyboard, list set-up, open, durations, list, library name.
+    void Form_Load();
+    void RefreshTimeLoan();
+    void RefreshListview();
+    void LoadLibraryName();
+
+    // Handlers
+    void lvwRoom_ColumnClick(int column);
+    void lvwRoom_ItemClick(int row);
+    void CmdAdd_Click();
+    void CmdEdit_Click();
+    void CmdDelete_Click();
+    void CmdClear_Click();
+    void CmdSave_Click();
+    void ImgDateLoan_Click();
+    void ImgDateReturn_Click();
+    void ImgReport_Click();
+    void ImgCompact_Click();
+    void ImgUpdate_Click();
+    void ImgAbout_Click();
+
+    // Controls, public so that tests can drive them.
+    QLineEdit* TxtNameLibrary = nullptr;
+    QPushButton* CmdSave = nullptr;
+    QGroupBox* FrameHelp = nullptr;
+    chrome::ImageButton* ImgAbout = nullptr;
+    chrome::ImageButton* ImgReport = nullptr;
+    chrome::ImageButton* ImgUpdate = nullptr;
+    chrome::ImageButton* ImgCompact = nullptr;
+    QGroupBox* FrameEnterData = nullptr;
+    QLabel* Lbl[7] = {};
+    QLineEdit* TxtNameBook = nullptr;
+    QLineEdit* TxtNameWriter = nullptr;
+    QLineEdit* TxtNameBorrower = nullptr;
+    QLabel* LblDateLoan = nullptr;
+    QLabel* LblDateReturn = nullptr;
+    chrome::ImageButton* ImgDateLoan = nullptr;
+    chrome::ImageButton* ImgDateReturn = nullptr;
+    QPushButton* CmdClear = nullptr;
+    QPushButton* CmdAdd = nullptr;
+    QPushButton* CmdEdit = nullptr;
+    QPushButton* CmdDelete = nullptr;
+    QTableView* lvwRoom = nullptr;
+    LedgerModel* model = nullptr;
+
+    // The record key of the row last clicked (0: none); Edit and Delete act on it.
+    qint64 SelectedId = 0;
+    // The list row last clicked, re-selected after an edit.
+    int SelectedRow = -1;
+
+protected:
+    void ImgExit_Click() override;
+
+private:
+    void buildControls();
+};
+
+} // namespace pelorin::ledger
