@@ -2,6 +2,9 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QtMath>
+
+#include <cmath>
 
 #include "style.h"
 #include "twips.h"
@@ -9,15 +12,16 @@
 namespace pelorin::chrome {
 
 namespace {
-QPixmap picture(const QString& name, const QSize& fallbackSize, const QColor& fallback)
+
+// A new edge position, or the old one when the sum cannot be a window position (overflow,
+// not a number): a failed drag step leaves the window where it is.
+int dragged(int edge, float pointer, float start)
 {
-    QPixmap p(QStringLiteral(":/pelorin/") + name);
-    if (p.isNull()) {
-        p = QPixmap(fallbackSize);
-        p.fill(fallback);
-    }
-    return p;
+    const float sum = float(edge) + pointer - start;
+    if (!std::isfinite(sum) || std::fabs(sum) > float(QWIDGETSIZE_MAX)) return edge;
+    return int(std::lround(sum));
 }
+
 } // namespace
 
 FramelessWindow::FramelessWindow(const ChromeLayout& layout, QWidget* parent)
@@ -26,15 +30,16 @@ FramelessWindow::FramelessWindow(const ChromeLayout& layout, QWidget* parent)
     setLayoutDirection(layout.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
     setFixedSize(twSize(layout.clientWidth, layout.clientHeight));
     setWindowTitle(layout.title);
+    setWindowIcon(AppIcon());
     setStyleSheet(WindowStyleSheet());
     setFont(ArabicFont(9.75));
     setMouseTracking(true);
 
     header_ = new QLabel(this);
     header_->setObjectName(QStringLiteral("ImgHeader"));
-    header_->setScaledContents(true);
-    header_->setPixmap(picture(QStringLiteral("header.png"), QSize(500, 22), QColor(80, 0, 80)));
     header_->setGeometry(0, 0, width(), tw(330));
+    // Rendered at the header's own size rather than stretched, so the strip stays sharp.
+    header_->setPixmap(Picture(QStringLiteral("header"), header_->size()));
     header_->setMouseTracking(true);
     header_->installEventFilter(this);
 
@@ -48,30 +53,28 @@ FramelessWindow::FramelessWindow(const ChromeLayout& layout, QWidget* parent)
     title_->setMouseTracking(true);
     title_->installEventFilter(this);
 
-    exitUp_ = picture(QStringLiteral("exit_up.png"), QSize(16, 16), QColor(255, 192, 255));
-    exitDown_ = picture(QStringLiteral("exit_down.png"), QSize(16, 16), QColor(200, 120, 200));
-    exitMove_ = picture(QStringLiteral("exit_move.png"), QSize(16, 16), QColor(255, 230, 255));
     exit_ = new QLabel(this);
     exit_->setObjectName(QStringLiteral("ImgExit"));
-    exit_->setScaledContents(true);
     exit_->setGeometry(twRect(layout.exitLeft, 60, 240, 225));
+    exit_->setAlignment(Qt::AlignCenter);
+    exitUp_ = Picture(QStringLiteral("exit_up"), exit_->size());
+    exitDown_ = Picture(QStringLiteral("exit_down"), exit_->size());
+    exitMove_ = Picture(QStringLiteral("exit_move"), exit_->size());
     exit_->setToolTip(layout.closeToolTip);
     exit_->setMouseTracking(true);
     SetHandCursor(exit_);
     exit_->installEventFilter(this);
     setExitPicture(ExitPicture::Up);
 
-    const QPixmap side = picture(QStringLiteral("line_side.png"), QSize(3, 20), QColor(80, 0, 80));
-    const QPixmap bottom = picture(QStringLiteral("line_bottom.png"), QSize(20, 4), QColor(80, 0, 80));
     for (int i = 0; i < 3; ++i) {
         lines_[i] = new QLabel(this);
         lines_[i]->setObjectName(QStringLiteral("ImgLine%1").arg(i));
-        lines_[i]->setScaledContents(true);
-        lines_[i]->setPixmap(i < 2 ? side : bottom);
     }
     lines_[0]->setGeometry(0, tw(330), tw(45), height() - tw(330));
     lines_[1]->setGeometry(width() - tw(45), tw(330), tw(45), height() - tw(330));
     lines_[2]->setGeometry(0, height() - tw(60), width(), tw(60));
+    for (int i = 0; i < 3; ++i)
+        lines_[i]->setPixmap(Picture(QLatin1String(i < 2 ? "line_side" : "line_bottom"), lines_[i]->size()));
 }
 
 void FramelessWindow::setTitle(const QString& title)
@@ -88,42 +91,53 @@ void FramelessWindow::setExitPicture(ExitPicture p)
     exit_->setPixmap(p == ExitPicture::Up ? exitUp_ : p == ExitPicture::Down ? exitDown_ : exitMove_);
 }
 
+void FramelessWindow::dragStep(float x, float y)
+{
+    // Left edge first, then top, each on its own: one failing does not stop the other.
+    const int left = dragged(this->x(), x, DragStartX);
+    const int top = dragged(this->y(), y, DragStartY);
+    if (left != this->x() || top != this->y()) move(left, top);
+}
+
 bool FramelessWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
     if (watched == header_ || watched == title_) {
-        auto* w = static_cast<QWidget*>(watched);
         if (type == QEvent::MouseButtonPress) {
             const auto* me = static_cast<QMouseEvent*>(event);
             DragStartX = float(me->position().x());
             DragStartY = float(me->position().y());
         } else if (type == QEvent::MouseMove) {
             const auto* me = static_cast<QMouseEvent*>(event);
-            if (me->buttons() == Qt::LeftButton) {
-                const float x = float(me->position().x());
-                const float y = float(me->position().y());
-                const float left = float(this->x()) + x - DragStartX;
-                move(qRound(left), this->y());
-                const float top = float(this->y()) + y - DragStartY;
-                move(this->x(), qRound(top));
-            }
-            Q_UNUSED(w);
+            // The left button alone drags; right, middle or left with another does not.
+            if (me->buttons() == Qt::LeftButton) dragStep(float(me->position().x()), float(me->position().y()));
             setExitPicture(ExitPicture::Up);
         }
     } else if (watched == exit_) {
         if (type == QEvent::MouseMove) {
-            if (!exitPressed_) setExitPicture(ExitPicture::Move);
-        } else if (type == QEvent::MouseButtonPress) {
-            exitPressed_ = true;
-            ImgExit_MouseDown();
+            // While held, the pressed picture stays even when the pointer wanders off and back.
+            if (!exitHeld_) setExitPicture(ExitPicture::Move);
+        } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+            const auto* me = static_cast<QMouseEvent*>(event);
+            if (!exitHeld_) {
+                exitHeld_ = true;
+                exitLeftPress_ = me->button() == Qt::LeftButton;
+                ImgExit_MouseDown();
+            }
             setExitPicture(ExitPicture::Down);
         } else if (type == QEvent::MouseButtonRelease) {
             const auto* me = static_cast<QMouseEvent*>(event);
-            exitPressed_ = false;
-            setExitPicture(ExitPicture::Up);
-            ImgExit_MouseUp();
-            if (me->button() == Qt::LeftButton && exit_->rect().contains(me->position().toPoint()))
-                ImgExit_Click();
+            // The hold ends when the last button comes up; the picture is back before any click.
+            if (exitHeld_ && me->buttons() == Qt::NoButton) {
+                const bool click = exitLeftPress_ && me->button() == Qt::LeftButton
+                                   && exit_->rect().contains(me->position().toPoint());
+                exitHeld_ = false;
+                exitLeftPress_ = false;
+                setExitPicture(ExitPicture::Up);
+                ImgExit_MouseUp();
+                if (click) ImgExit_Click();
+                return true;
+            }
         }
     }
     return QDialog::eventFilter(watched, event);
@@ -133,6 +147,12 @@ void FramelessWindow::mouseMoveEvent(QMouseEvent* event)
 {
     setExitPicture(ExitPicture::Up);
     QDialog::mouseMoveEvent(event);
+}
+
+void FramelessWindow::showEvent(QShowEvent* event)
+{
+    if (!exitHeld_) setExitPicture(ExitPicture::Up);
+    QDialog::showEvent(event);
 }
 
 } // namespace pelorin::chrome

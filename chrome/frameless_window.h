@@ -48,15 +48,21 @@ protected:
     void setExitPicture(ExitPicture p);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // One drag step: the window's left and top edges follow the pointer's offset from where
+    // the press began on the header or title (single precision, failures leave it in place).
+    void dragStep(float x, float y);
+
     QLabel* header_ = nullptr;
     QLabel* title_ = nullptr;
     QLabel* exit_ = nullptr;
     QLabel* lines_[3] = {nullptr, nullptr, nullptr};
     QPixmap exitUp_, exitDown_, exitMove_;
     ExitPicture exitPicture_ = ExitPicture::Up;
-    bool exitPressed_ = false;
+    bool exitHeld_ = false;
+    bool exitLeftPress_ = false;
 };
 
 } // namespace pelorin::chrome

@@ -1,11 +1,80 @@
 #include "style.h"
 
+#include <QFile>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHash>
+#include <QIcon>
+#include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QSvgRenderer>
 #include <QWidget>
 
 namespace pelorin::chrome {
+
+namespace {
+
+qreal screenRatio()
+{
+    return qGuiApp ? qMax<qreal>(1.0, qGuiApp->devicePixelRatio()) : 1.0;
+}
+
+QPixmap renderPicture(const QString& name, const QSize& logicalSize, qreal ratio)
+{
+    const QString base = QStringLiteral(":/pelorin/") + name;
+    QSvgRenderer svg(base + QStringLiteral(".svg"));
+    if (svg.isValid()) {
+        const QSize logical = logicalSize.isEmpty() ? svg.defaultSize() : logicalSize;
+        if (logical.isEmpty()) return QPixmap();
+        QImage image((QSizeF(logical) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            svg.render(&painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
+        }
+        image.setDevicePixelRatio(ratio);
+        return QPixmap::fromImage(image);
+    }
+    const QString png = base + QStringLiteral(".png");
+    if (!QFile::exists(png)) return QPixmap();
+    QPixmap p(png);
+    if (p.isNull() || logicalSize.isEmpty()) return p;
+    p = p.scaled((QSizeF(logicalSize) * ratio).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    p.setDevicePixelRatio(ratio);
+    return p;
+}
+
+} // namespace
+
+QPixmap Picture(const QString& name, const QSize& logicalSize)
+{
+    // Windows ask for the same few pictures over and over (every button press swaps one in).
+    static QHash<QString, QPixmap> cache;
+    const qreal ratio = screenRatio();
+    const QString key = QStringLiteral("%1|%2x%3|%4")
+                            .arg(name)
+                            .arg(logicalSize.width())
+                            .arg(logicalSize.height())
+                            .arg(ratio);
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd()) return *it;
+    const QPixmap p = renderPicture(name, logicalSize, ratio);
+    cache.insert(key, p);
+    return p;
+}
+
+QIcon AppIcon()
+{
+    QIcon icon;
+    for (int side : {16, 24, 32, 48, 64, 128, 256}) {
+        const QPixmap p = Picture(QStringLiteral("app_icon"), QSize(side, side));
+        if (!p.isNull()) icon.addPixmap(p);
+    }
+    return icon;
+}
 
 QFont ArabicFont(qreal pointSize, bool bold)
 {
@@ -21,7 +90,7 @@ QFont ArabicFont(qreal pointSize, bool bold)
 QCursor HandCursor()
 {
     static const QCursor cursor = [] {
-        QPixmap hand(QStringLiteral(":/pelorin/hand.png"));
+        const QPixmap hand = Picture(QStringLiteral("hand"), QSize(32, 32));
         if (hand.isNull()) return QCursor(Qt::PointingHandCursor);
         return QCursor(hand, 6, 0);
     }();

@@ -4,6 +4,10 @@
 #include <QColor>
 #include <QCursor>
 #include <QFont>
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
 
 class QWidget;
 
@@ -12,6 +16,13 @@ namespace pelorin::chrome {
 inline const QColor kPurple(128, 0, 128);
 inline const QColor kLightPink(255, 192, 255);
 inline const QColor kWhite(255, 255, 255);
+
+// The picture ":/pelorin/<name>.svg" rendered crisply at logicalSize (logical pixels) for the
+// screen's device pixel ratio; an empty size means the picture's own size. Falls back to
+// "<name>.png"; a name with no picture gives a null pixmap, which callers must tolerate.
+QPixmap Picture(const QString& name, const QSize& logicalSize = QSize());
+// The program's icon, at every size a window manager asks for.
+QIcon AppIcon();
 
 // The Arabic UI font at a size in points (with fallbacks for Latin text).
 QFont ArabicFont(qreal pointSize, bool bold = false);
