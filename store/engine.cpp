@@ -51,6 +51,15 @@ OpenResult failure(sqlite3* db, int code)
 
 OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key)
 {
+    // A wrong key is an expected outcome here, not something for the engine to log on stderr.
+    static const bool quiet = [] {
+        sqlite3* mem = nullptr;
+        if (sqlite3_open(":memory:", &mem) == SQLITE_OK)
+            sqlite3_exec(mem, "PRAGMA cipher_log_level = NONE", nullptr, nullptr, nullptr);
+        sqlite3_close(mem);
+        return true;
+    }();
+    Q_UNUSED(quiet);
     struct stat st {};
     const QByteArray native = QFile::encodeName(path);
     const bool exists = ::stat(native.constData(), &st) == 0;

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "platform.h"
+#include "qt_printers.h"
 
 namespace pelorin::test {
 

@@ -115,4 +115,18 @@ bool FillBooks(const QString& path, int count, const QString& key)
     return ok;
 }
 
+WriteLock::WriteLock(const QString& path, const QString& key)
+{
+    db_ = openKeyed(path, key, false);
+    held_ = db_ && sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+WriteLock::~WriteLock()
+{
+    if (db_) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db_);
+    }
+}
+
 } // namespace pelorin::test

@@ -7,6 +7,10 @@
 
 #include <vector>
 
+#include "qt_printers.h"
+
+struct sqlite3;
+
 namespace pelorin::test {
 
 inline const QString kTestPassword = QStringLiteral("vqt.lorman.kex");
@@ -23,5 +27,18 @@ bool CreateDatabase(const QString& path, const QString& key = kTestPassword,
 QStringList Query(const QString& path, const QString& sql, const QString& key = kTestPassword);
 // Fills many rows quickly, in one transaction.
 bool FillBooks(const QString& path, int count, const QString& key = kTestPassword);
+
+// Holds the database's write lock from another connection while it lives, so that every write
+// of the program fails as it would with a file locked by another process (works for root too).
+class WriteLock {
+public:
+    explicit WriteLock(const QString& path, const QString& key = kTestPassword);
+    ~WriteLock();
+    bool held() const { return held_; }
+
+private:
+    ::sqlite3* db_ = nullptr;
+    bool held_ = false;
+};
 
 } // namespace pelorin::test
