@@ -1,0 +1,1 @@
+// Filled in as the windows of this folder are built.
