@@ -1,0 +1,302 @@
+#include "compact.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine.h"
+#include "mdata.h"
+#include "platform.h"
+
+namespace pelorin::store::MData {
+
+namespace {
+
+const QString kTitle = QStringLiteral("تنبيه");
+constexpr int kStopStyle = MsgStyle::Critical | MsgStyle::RightAlign | MsgStyle::RtlReading;       // 1572880
+constexpr int kInfoStyle = MsgStyle::Information | MsgStyle::RightAlign | MsgStyle::RtlReading;    // 1572928
+
+CompactHook& hook()
+{
+    static CompactHook h;
+    return h;
+}
+
+void runHook(CompactStage stage, const QString& tempPath)
+{
+    if (hook()) hook()(stage, tempPath);
+}
+
+// One engine handle, closed when it goes out of scope.
+class Db {
+public:
+    Db() = default;
+    ~Db() { close(); }
+    Db(const Db&) = delete;
+    Db& operator=(const Db&) = delete;
+
+    // Opens an existing file; a key is applied when one is given. Never waits for a lock.
+    int open(const QString& path, const QString& key)
+    {
+        close();
+        const QByteArray native = QFile::encodeName(path);
+        int rc = sqlite3_open_v2(native.constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+        if (rc != SQLITE_OK) return rc;
+        sqlite3_extended_result_codes(db_, 0);
+        sqlite3_busy_timeout(db_, 0);
+        if (!key.isEmpty()) {
+            const QByteArray k = key.toUtf8();
+            rc = sqlite3_key(db_, k.constData(), int(k.size()));
+            if (rc != SQLITE_OK) return rc;
+        }
+        // Indexes on text are ordered by the program's own collation; the copy must agree.
+        RegisterCollation(db_);
+        return exec("SELECT count(*) FROM sqlite_master");
+    }
+    void close()
+    {
+        if (db_) sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+    int exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+
+    // Runs a statement with text parameters and returns the first column of its first row.
+    int query(const QString& sql, const QStringList& params, QString* first = nullptr)
+    {
+        sqlite3_stmt* st = nullptr;
+        const QByteArray u = sql.toUtf8();
+        int rc = sqlite3_prepare_v2(db_, u.constData(), int(u.size()), &st, nullptr);
+        if (rc != SQLITE_OK) return rc;
+        std::vector<QByteArray> keep;
+        for (int i = 0; i < params.size(); ++i) {
+            keep.push_back(params[i].toUtf8());
+            sqlite3_bind_text(st, i + 1, keep.back().constData(), int(keep.back().size()), SQLITE_STATIC);
+        }
+        rc = sqlite3_step(st);
+        if (rc == SQLITE_ROW && first) {
+            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+            *first = t ? QString::fromUtf8(t) : QString();
+        }
+        const int done = (rc == SQLITE_ROW || rc == SQLITE_DONE) ? SQLITE_OK : rc;
+        const int fin = sqlite3_finalize(st);
+        return done != SQLITE_OK ? done : fin;
+    }
+
+    // The number of rows of every table of the file, by table name; false on a read error.
+    bool rowCounts(QMap<QString, qint64>& out)
+    {
+        out.clear();
+        QStringList tables;
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, "SELECT name FROM sqlite_master WHERE type='table'", -1, &st, nullptr) != SQLITE_OK)
+            return false;
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+            tables << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE) return false;
+        for (const QString& t : tables) {
+            QString quoted = t;
+            quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+            QString n;
+            if (query(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(quoted), {}, &n) != SQLITE_OK) return false;
+            out.insert(t, n.toLongLong());
+        }
+        return true;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+bool busy(int rc) { return rc == SQLITE_BUSY || rc == SQLITE_LOCKED; }
+
+bool removeIfPresent(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    return ::unlink(native.constData()) == 0 || errno == ENOENT;
+}
+
+void removeCopy(const QString& tempPath)
+{
+    removeIfPresent(tempPath);
+    removeIfPresent(tempPath + QStringLiteral("-journal"));
+}
+
+bool syncPath(const QString& path, int flags)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+void tellNotFound() { platform().msgBox(QStringLiteral("لم يتم العثور على قاعدة البيانات"), MsgStyle::Critical, kTitle); }
+
+void tellInUse()
+{
+    platform().msgBox(QStringLiteral("    لم تتم عملية ضغط قاعدة البيانات بسبب استخدام البرنامج لبعض البيانات") + QStringLiteral("\r\n") +
+                          QStringLiteral("يرجى إغلاق البرنامج وإعادة فتحه من جديد للقيام بعملية ضغط قاعدة البيانات"),
+                      kStopStyle, kTitle);
+}
+
+void tellFailed() { platform().msgBox(QStringLiteral("كلمة المرور لقاعدة البيانات خاطئة"), kStopStyle, kTitle); }
+
+void tellDone() { platform().msgBox(QStringLiteral("تم ضغط وإصلاح قاعدة البيانات بنجاح"), kInfoStyle, kTitle); }
+
+enum class Step { Ok, InUse, Failed };
+
+// Writes the compacted, keyed copy and checks it. `source` holds a read transaction on the
+// original, so nobody can commit a change to it meanwhile.
+Step writeCheckedCopy(Db& source, const QString& path, const QString& tempPath, const QString& key,
+                      const QMap<QString, qint64>& counts)
+{
+    QString userVersion;
+    if (source.query(QStringLiteral("PRAGMA user_version"), {}, &userVersion) != SQLITE_OK) return Step::Failed;
+
+    {
+        Db exporter;
+        const int rc = exporter.open(path, key);
+        if (rc != SQLITE_OK) return busy(rc) ? Step::InUse : Step::Failed;
+        if (exporter.query(QStringLiteral("ATTACH DATABASE ?1 AS c KEY ?2"), {tempPath, key}) != SQLITE_OK)
+            return Step::Failed;
+        const int exported = exporter.query(QStringLiteral("SELECT sqlcipher_export('c')"), {});
+        // The export leaves the user version behind; it is part of the file's identity.
+        const int versioned =
+            exporter.query(QStringLiteral("PRAGMA c.user_version = %1").arg(userVersion.toLongLong()), {});
+        const int detached = exporter.exec("DETACH DATABASE c");
+        if (exported != SQLITE_OK) return busy(exported) ? Step::InUse : Step::Failed;
+        if (versioned != SQLITE_OK || detached != SQLITE_OK) return Step::Failed;
+    }
+    runHook(CompactStage::Written, tempPath);
+
+    // The copy must not open without the key, must open with it, and must hold every row.
+    {
+        Db check;
+        if (check.open(tempPath, QString()) != SQLITE_NOTADB) return Step::Failed;
+        if (check.open(tempPath, key) != SQLITE_OK) return Step::Failed;
+        QString verdict;
+        if (check.query(QStringLiteral("PRAGMA quick_check"), {}, &verdict) != SQLITE_OK ||
+            verdict != QLatin1String("ok"))
+            return Step::Failed;
+        QMap<QString, qint64> copied;
+        if (!check.rowCounts(copied) || copied != counts) return Step::Failed;
+    }
+    runHook(CompactStage::Verified, tempPath);
+    return Step::Ok;
+}
+
+} // namespace
+
+QString CompactTempPath(const QString& databasePath) { return databasePath + QStringLiteral(".compacting"); }
+
+void SetCompactHook(CompactHook h) { hook() = std::move(h); }
+
+bool OtherProcessHasOpen(const QString& path)
+{
+    struct stat target {};
+    if (::stat(QFile::encodeName(path).constData(), &target) != 0) return false;
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return false;
+    const long self = long(::getpid());
+    bool found = false;
+    while (!found) {
+        const dirent* e = ::readdir(proc);
+        if (!e) break;
+        char* end = nullptr;
+        const long pid = std::strtol(e->d_name, &end, 10);
+        if (*end != '\0' || pid <= 0 || pid == self) continue;
+        char fdDir[64];
+        std::snprintf(fdDir, sizeof fdDir, "/proc/%ld/fd", pid);
+        DIR* fds = ::opendir(fdDir); // other users' processes are not readable; they are skipped
+        if (!fds) continue;
+        while (const dirent* f = ::readdir(fds)) {
+            if (f->d_name[0] == '.') continue;
+            struct stat st {};
+            if (::fstatat(::dirfd(fds), f->d_name, &st, 0) == 0 && st.st_dev == target.st_dev &&
+                st.st_ino == target.st_ino) {
+                found = true;
+                break;
+            }
+        }
+        ::closedir(fds);
+    }
+    ::closedir(proc);
+    return found;
+}
+
+CompactOutcome CompactDB(const QString& databasePath)
+{
+    const QString path = QDir::cleanPath(databasePath);
+    const QString tempPath = CompactTempPath(path);
+    const QString key = DbPassword;
+
+    struct stat original {};
+    if (!QFileInfo(path).isFile() || ::stat(QFile::encodeName(path).constData(), &original) != 0) {
+        tellNotFound();
+        return CompactOutcome::NotFound;
+    }
+    // Removing or replacing an open file succeeds on Linux, so another user of the file has
+    // to be found by looking: an open descriptor, or a lock on the file.
+    if (OtherProcessHasOpen(path)) {
+        tellInUse();
+        return CompactOutcome::InUse;
+    }
+
+    auto fail = [&](Step step) {
+        removeCopy(tempPath);
+        if (step == Step::InUse) {
+            tellInUse();
+            return CompactOutcome::InUse;
+        }
+        tellFailed();
+        return CompactOutcome::Failed;
+    };
+
+    Db source;
+    int rc = source.open(path, key);
+    if (rc != SQLITE_OK) return fail(busy(rc) ? Step::InUse : Step::Failed);
+    // Nobody else may be in the middle of a transaction...
+    rc = source.exec("BEGIN EXCLUSIVE");
+    if (rc != SQLITE_OK) return fail(busy(rc) ? Step::InUse : Step::Failed);
+    source.exec("COMMIT");
+    // ...and nobody may commit one until the copy has taken the original's place.
+    QMap<QString, qint64> counts;
+    rc = source.exec("BEGIN");
+    if (rc == SQLITE_OK && !source.rowCounts(counts)) rc = SQLITE_BUSY;
+    if (rc != SQLITE_OK) return fail(Step::InUse);
+
+    // A copy left by an earlier run that never finished is of no use.
+    if (!removeIfPresent(tempPath) || !removeIfPresent(tempPath + QStringLiteral("-journal")))
+        return fail(Step::Failed);
+
+    const Step written = writeCheckedCopy(source, path, tempPath, key, counts);
+    if (written != Step::Ok) return fail(written);
+
+    const QByteArray nativeTemp = QFile::encodeName(tempPath);
+    const QByteArray nativePath = QFile::encodeName(path);
+    ::chmod(nativeTemp.constData(), original.st_mode & 07777);
+    if (!syncPath(tempPath, O_RDONLY)) return fail(Step::Failed);
+    if (::rename(nativeTemp.constData(), nativePath.constData()) != 0) return fail(Step::Failed);
+    syncPath(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
+
+    source.exec("COMMIT");
+    source.close();
+    tellDone();
+    return CompactOutcome::Compacted;
+}
+
+} // namespace pelorin::store::MData
