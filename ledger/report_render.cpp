@@ -1,0 +1,175 @@
+#include "report_render.h"
+
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextOption>
+
+#include "style.h"
+
+namespace pelorin::ledger {
+
+namespace {
+
+constexpr qreal kTwipsPerInch = 1440.0;
+// Space kept between a cell's edge and its text, so that neighbouring texts never touch.
+constexpr int kCellPadding = 30;
+// A text too wide for its cell is first set smaller, down to this share of its size, and
+// only then cut short with an ellipsis.
+constexpr qreal kSmallestShrink = 0.75;
+
+int heightOf(const ReportBand* band) { return band ? band->height : 0; }
+
+class PageBuilder {
+public:
+    PageBuilder(const ReportDesign& d, int pageHeight)
+        : pageHeader_(d.BandOf(BandKind::PageHeader)), pageFooter_(d.BandOf(BandKind::PageFooter)),
+          bottom_(pageHeight - heightOf(pageFooter_))
+    {
+    }
+
+    void place(const ReportBand* band, int row = -1)
+    {
+        if (!band) return;
+        current_.bands.push_back({band, y_, row});
+        y_ += band->height;
+        if (row >= 0) ++rowsOnPage_;
+    }
+    bool fits(const ReportBand* band) const { return y_ + heightOf(band) <= bottom_; }
+    bool hasRows() const { return rowsOnPage_ > 0; }
+
+    void startPage(bool first, const ReportBand* reportHeader)
+    {
+        current_ = {};
+        y_ = 0;
+        rowsOnPage_ = 0;
+        if (first) place(reportHeader);
+        place(pageHeader_);
+    }
+    void finishPage()
+    {
+        if (pageFooter_) current_.bands.push_back({pageFooter_, bottom_, -1});
+        pages_.push_back(std::move(current_));
+    }
+    std::vector<ReportPage> take() { return std::move(pages_); }
+
+private:
+    const ReportBand* pageHeader_;
+    const ReportBand* pageFooter_;
+    int bottom_;
+    int y_ = 0;
+    int rowsOnPage_ = 0;
+    ReportPage current_;
+    std::vector<ReportPage> pages_;
+};
+
+qreal scaleOf(const QPaintDevice* device) { return device->logicalDpiX() / kTwipsPerInch; }
+
+QRectF deviceRect(qreal scale, int left, int top, int width, int height)
+{
+    return QRectF(left * scale, top * scale, width * scale, height * scale);
+}
+
+// Draws text inside its cell: shrunk a little when it is too wide, then cut with an
+// ellipsis, and always clipped to the cell so that it cannot spill into the next column.
+void drawCellText(QPainter& p, const QRectF& cell, qreal padding, const QString& text, const ReportControl& c)
+{
+    if (text.isEmpty()) return;
+    const QRectF inner = cell.adjusted(padding, 0, -padding, 0);
+    if (inner.width() <= 0) return;
+
+    QFont font = chrome::ArabicFont(c.fontSize, c.bold);
+    QFontMetricsF fm(font, p.device());
+    QString shown = text;
+    qreal width = fm.horizontalAdvance(shown);
+    if (width > inner.width()) {
+        const qreal shrink = std::max(kSmallestShrink, inner.width() / width);
+        font.setPointSizeF(c.fontSize * shrink);
+        fm = QFontMetricsF(font, p.device());
+        shown = fm.elidedText(text, Qt::ElideRight, inner.width());
+    }
+
+    QTextOption option(c.alignment);
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(Qt::RightToLeft);
+    p.save();
+    p.setClipRect(inner, Qt::IntersectClip);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(inner, shown, option);
+    p.restore();
+}
+
+} // namespace
+
+std::vector<ReportPage> Paginate(const ReportDesign& design, int rowCount, int pageHeight)
+{
+    const ReportBand* reportHeader = design.BandOf(BandKind::ReportHeader);
+    const ReportBand* detail = design.BandOf(BandKind::Detail);
+    const ReportBand* reportFooter = design.BandOf(BandKind::ReportFooter);
+
+    PageBuilder b(design, pageHeight);
+    b.startPage(true, reportHeader);
+    for (int row = 0; detail && row < rowCount; ++row) {
+        if (!b.fits(detail) && b.hasRows()) {
+            b.finishPage();
+            b.startPage(false, reportHeader);
+        }
+        b.place(detail, row);
+    }
+    if (reportFooter && !b.fits(reportFooter) && b.hasRows()) {
+        b.finishPage();
+        b.startPage(false, reportHeader);
+    }
+    b.place(reportFooter);
+    b.finishPage();
+    return b.take();
+}
+
+QString ControlText(const ReportControl& control, const ReportData& data, int row)
+{
+    if (control.kind == ControlKind::Label) return control.caption;
+    return row < 0 ? QString() : data.Value(row, data.FieldIndex(control.dataField));
+}
+
+void PaintPage(QPainter& p, const ReportDesign& design, const ReportData& data, const ReportPage& page)
+{
+    const qreal scale = scaleOf(p.device());
+    for (const PlacedBand& placed : page.bands) {
+        const int bandTop = design.topMargin + placed.top;
+        for (const ReportControl& c : placed.band->controls) {
+            const QRectF cell = deviceRect(scale, design.leftMargin + c.left, bandTop + c.top, c.width, c.height);
+            if (c.backColor) p.fillRect(cell, *c.backColor);
+            drawCellText(p, cell, kCellPadding * scale, ControlText(c, data, placed.row), c);
+        }
+    }
+}
+
+void PreparePrinter(QPrinter& printer)
+{
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setFullPage(true);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+bool RenderReport(QPrinter& printer, const ReportDesign& design, const ReportData& data)
+{
+    // The page height the user picked in the preview counts, not the one set up here.
+    const QRectF paper = printer.paperRect(QPrinter::Inch);
+    const int pageHeight = int(paper.height() * kTwipsPerInch) - design.topMargin - design.bottomMargin;
+    const std::vector<ReportPage> pages = Paginate(design, int(data.rows.size()), pageHeight);
+
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !printer.newPage()) return false;
+        PaintPage(painter, design, data, pages[i]);
+    }
+    return painter.end();
+}
+
+} // namespace pelorin::ledger
