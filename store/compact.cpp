@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "database.h"
 #include "engine.h"
 #include "mdata.h"
 #include "platform.h"
@@ -297,6 +298,16 @@ CompactOutcome CompactDB(const QString& databasePath)
     source.close();
     tellDone();
     return CompactOutcome::Compacted;
+}
+
+CompactOutcome CompactOpenDatabase()
+{
+    if (Rs) Rs->Close();
+    if (Conn) Conn->Close();
+    ReleasePooledHandles();
+    const CompactOutcome outcome = CompactDB(DatabasePath());
+    if (!Conn || !Conn->Open()) OpenDatabase();
+    return outcome;
 }
 
 } // namespace pelorin::store::MData

@@ -15,6 +15,11 @@ enum class CompactOutcome { Compacted, NotFound, InUse, Failed };
 // exactly as it was and the copy is removed.
 CompactOutcome CompactDB(const QString& databasePath);
 
+// The compaction button: closes the shared connection and every pooled handle of this
+// process, compacts the database file, and opens the connection again with the text of its
+// last open. When it cannot be reopened the program ends as at any failed open.
+CompactOutcome CompactOpenDatabase();
+
 // The name of the compacted copy while it is being written; a copy left behind by a crash
 // is removed by the next run.
 QString CompactTempPath(const QString& databasePath);
