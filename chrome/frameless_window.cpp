@@ -117,6 +117,7 @@ bool FramelessWindow::eventFilter(QObject* watched, QEvent* event)
         if (type == QEvent::MouseMove) {
             // While held, the pressed picture stays even when the pointer wanders off and back.
             if (!exitHeld_) setExitPicture(ExitPicture::Move);
+            return true; // the window's own move handler would restore the normal picture
         } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
             const auto* me = static_cast<QMouseEvent*>(event);
             if (!exitHeld_) {

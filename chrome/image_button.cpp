@@ -14,6 +14,12 @@ ImageButton::ImageButton(const QPixmap& up, const QPixmap& down, QWidget* parent
     showPicture(false);
 }
 
+ImageButton::ImageButton(const QString& pictureName, QWidget* parent)
+    : ImageButton(Picture(pictureName + QStringLiteral("_up"), QSize(32, 32)),
+                  Picture(pictureName + QStringLiteral("_down"), QSize(32, 32)), parent)
+{
+}
+
 void ImageButton::setPictures(const QPixmap& up, const QPixmap& down)
 {
     up_ = up;

@@ -11,6 +11,9 @@ class ImageButton : public QLabel {
     Q_OBJECT
 public:
     ImageButton(const QPixmap& up, const QPixmap& down, QWidget* parent = nullptr);
+    // The 32 x 32 pictures "<pictureName>_up" and "<pictureName>_down" (about, report, update,
+    // compact, calendar).
+    explicit ImageButton(const QString& pictureName, QWidget* parent = nullptr);
     void setPictures(const QPixmap& up, const QPixmap& down);
     bool isPressedPicture() const { return pressedShown_; }
 

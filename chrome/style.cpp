@@ -23,8 +23,9 @@ qreal screenRatio()
 QPixmap renderPicture(const QString& name, const QSize& logicalSize, qreal ratio)
 {
     const QString base = QStringLiteral(":/pelorin/") + name;
-    QSvgRenderer svg(base + QStringLiteral(".svg"));
-    if (svg.isValid()) {
+    const QString svgName = base + QStringLiteral(".svg");
+    QSvgRenderer svg;
+    if (QFile::exists(svgName) && svg.load(svgName)) {
         const QSize logical = logicalSize.isEmpty() ? svg.defaultSize() : logicalSize;
         if (logical.isEmpty()) return QPixmap();
         QImage image((QSizeF(logical) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
