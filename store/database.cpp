@@ -227,6 +227,7 @@ void Recordset::Close()
 {
     for (Cached& c : cache_) sqlite3_finalize(c.stmt);
     cache_.clear();
+    updateCache_.clear();
     rows_.clear();
     names_.clear();
     dirty_.clear();
@@ -240,6 +241,8 @@ bool Recordset::Eof() const { return !open_ || pos_ >= rows_.size(); }
 
 int Recordset::FieldIndex(const QString& name) const
 {
+    for (int i = 0; i < names_.size(); ++i)
+        if (names_[i] == name) return i;
     for (int i = 0; i < names_.size(); ++i)
         if (names_[i].compare(name, Qt::CaseInsensitive) == 0) return i;
     return -1;
@@ -343,11 +346,23 @@ bool Recordset::Update()
     }
     if (dirty_.isEmpty()) return true;
     if (Eof()) return fail(kErrRowGone, kRowGoneText);
-    QStringList sets;
-    for (int i : dirty_) sets << quoted(names_[i]) + QStringLiteral("=?");
-    const QString sql =
-        QStringLiteral("UPDATE %1 SET %2 WHERE _rowid_ = ?").arg(quoted(table_), sets.join(QLatin1Char(',')));
-    sqlite3_stmt* st = cachedStatement(sql);
+    // A pass that changes the same fields on every row reuses one statement without rebuilding its text.
+    QString key;
+    for (int i : dirty_) key += QChar(char16_t(i + 1));
+    sqlite3_stmt* st = nullptr;
+    for (const Cached& c : updateCache_)
+        if (c.sql == key) {
+            st = c.stmt;
+            sqlite3_reset(st);
+            break;
+        }
+    if (!st) {
+        QStringList sets;
+        for (int i : dirty_) sets << quoted(names_[i]) + QStringLiteral("=?");
+        st = cachedStatement(
+            QStringLiteral("UPDATE %1 SET %2 WHERE _rowid_ = ?").arg(quoted(table_), sets.join(QLatin1Char(','))));
+        if (st) updateCache_.push_back({key, st});
+    }
     if (!st) {
         conn_->SetEngineError();
         CancelUpdate();

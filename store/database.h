@@ -145,6 +145,7 @@ private:
         sqlite3_stmt* stmt = nullptr;
     };
     std::vector<Cached> cache_;
+    std::vector<Cached> updateCache_; // keyed by the changed fields; statements owned by cache_
 };
 
 } // namespace pelorin::store
