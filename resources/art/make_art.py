@@ -100,11 +100,14 @@ def button(icon, pressed):
             '<defs>\n'
             f'<linearGradient id="face" x1="0" y1="0" x2="0" y2="1">'
             f'<stop offset="0" stop-color="#c24ac2"/><stop offset="1" stop-color="{DARK}"/></linearGradient>\n'
+            '<linearGradient id="gloss" x1="0" y1="0" x2="0" y2="1">'
+            f'<stop offset="0" stop-color="{WHITE}" stop-opacity="0.45"/>'
+            f'<stop offset="1" stop-color="{WHITE}" stop-opacity="0.05"/></linearGradient>\n'
             '</defs>\n'
             f'<rect x="1.5" y="2" width="30" height="29.5" rx="7" fill="{DEEP}" opacity="0.55"/>\n'
             f'<rect x="0.5" y="0.5" width="30" height="30" rx="7" fill="url(#face)" stroke="{PINK}" stroke-width="1"/>\n'
-            f'<path d="M4 8 A6 6 0 0 1 10 2 H21 A6 6 0 0 1 27 8" fill="none" stroke="{WHITE}" '
-            'stroke-width="1" opacity="0.45"/>\n'
+            f'<path d="M1.5 14 V7.5 A6 6 0 0 1 7.5 1.5 H23.5 A6 6 0 0 1 29.5 7.5 V14 Q15.5 10 1.5 14 Z" '
+            'fill="url(#gloss)"/>\n'
             f'<g transform="translate(-0.5,-0.5)">\n{icon(PINK)}</g>\n')
     else:
         body = (
@@ -176,18 +179,12 @@ def line_bottom():
     return svg(20, 4, body, aspect=False)
 
 
-# ---- list header sort triangles (10 x 9, grey and white outlines) ----
+# ---- list header sort triangles (10 x 9): grey outlines around a white face ----
 
 def sort_triangle(up):
-    if up:
-        lit = '<polyline points="1,8 5,1" fill="none" stroke="#ffffff" stroke-width="1.2"/>\n'
-        shade = ('<polyline points="5,1 9,8 1,8" fill="none" stroke="#808080" stroke-width="1.2" '
-                 'stroke-linejoin="round"/>\n')
-    else:
-        lit = ('<polyline points="9,1 1,1 5,8" fill="none" stroke="#ffffff" stroke-width="1.2" '
-               'stroke-linejoin="round"/>\n')
-        shade = '<polyline points="5,8 9,1" fill="none" stroke="#808080" stroke-width="1.2"/>\n'
-    return svg(10, 9, shade + lit)
+    points = "5,0.8 9.3,8.2 0.7,8.2" if up else "0.7,0.8 9.3,0.8 5,8.2"
+    return svg(10, 9, f'<polygon points="{points}" fill="#ffffff" stroke="#808080" stroke-width="1.1" '
+                      'stroke-linejoin="round"/>\n')
 
 
 # ---- hand pointer, hot spot 6,0: the fingertip ----
