@@ -1,5 +1,7 @@
 #include "frameless_window.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QtMath>
@@ -153,6 +155,12 @@ void FramelessWindow::mouseMoveEvent(QMouseEvent* event)
 void FramelessWindow::showEvent(QShowEvent* event)
 {
     if (!exitHeld_) setExitPicture(ExitPicture::Up);
+    // Every button, option button and drop-down list of the window shows the hand pointer,
+    // unless its window chose another pointer for it.
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if ((qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w)) && !w->testAttribute(Qt::WA_SetCursor))
+            SetHandCursor(w);
+    }
     QDialog::showEvent(event);
 }
 

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 
 #include "fake_platform.h"
@@ -315,4 +319,22 @@ TEST_F(Chrome, ShownAgainWithTheNormalPicture)
     w.show();
     EXPECT_EQ(w.exitPicture(), Pic::Up);
     EXPECT_EQ(w.ImgExit()->pixmap().cacheKey(), Picture(QStringLiteral("exit_up"), w.ImgExit()->size()).cacheKey());
+}
+
+TEST_F(Chrome, ClickableControlsShowTheHandPointer)
+{
+    Probe w;
+    auto* button = new QPushButton(QStringLiteral("حفظ"), &w);
+    auto* option = new QRadioButton(QStringLiteral("لم يرد بعد"), &w);
+    auto* list = new QComboBox(&w);
+    auto* edit = new QLineEdit(&w);
+    auto* busy = new QPushButton(&w);
+    busy->setCursor(Qt::WaitCursor);
+    w.show();
+    for (QWidget* c : {static_cast<QWidget*>(button), static_cast<QWidget*>(option), static_cast<QWidget*>(list)}) {
+        EXPECT_EQ(c->cursor().shape(), Qt::BitmapCursor);
+        EXPECT_EQ(c->cursor().hotSpot(), QPoint(6, 0));
+    }
+    EXPECT_NE(edit->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(busy->cursor().shape(), Qt::WaitCursor);
 }
