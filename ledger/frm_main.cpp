@@ -1,11 +1,30 @@
+// The ledger window: its controls, the load sequence and the list of loans.
 #include "frm_main.h"
 
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+
+#include "database.h"
+#include "image_button.h"
+#include "ledger_model.h"
+#include "list_hover.h"
+#include "loan_duration.h"
+#include "msgbox.h"
 #include "style.h"
 #include "twips.h"
 
 namespace pelorin::ledger {
 
+using store::MData::Conn;
+using store::MData::Rs;
+
 namespace {
+
 chrome::ChromeLayout mainLayout()
 {
     chrome::ChromeLayout l;
@@ -16,19 +35,355 @@ chrome::ChromeLayout mainLayout()
     l.exitLeft = 10560;
     return l;
 }
+
+const QString kEntryStyle = QStringLiteral(
+    "QLineEdit { color: rgb(128,0,128); background: white; border: 1px solid rgb(90,0,90);"
+    " selection-background-color: rgb(128,0,128); selection-color: white; }");
+const QString kDateLabelStyle =
+    QStringLiteral("QLabel { color: rgb(128,0,128); background: white; border: 1px solid rgb(90,0,90); }");
+const QString kListStyle = QStringLiteral(
+    "QTableView { background: white; color: black; gridline-color: rgb(215,190,215); border: none;"
+    " selection-background-color: rgb(128,0,128); selection-color: white; }"
+    "QTableView::item:hover { background: rgb(255,225,255); }"
+    "QTableView::item:selected { background: rgb(128,0,128); }"
+    "QHeaderView::section { background: rgb(255,192,255); color: rgb(90,0,90); border: none;"
+    " border-left: 1px solid rgb(200,140,200); border-bottom: 1px solid rgb(200,140,200); padding: 0 3px; }");
+
+// Right-aligned whatever the window's direction: Qt would mirror a plain AlignRight.
+constexpr Qt::Alignment kRightAligned = Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter;
+
+constexpr int kStopBox = MsgStyle::Critical | MsgStyle::RightAlign | MsgStyle::RtlReading;
+const QString kErrorTitle = QStringLiteral("خطأ");
+const QString kWriteFailed = QStringLiteral("تعذر الكتابة في قاعدة البيانات");
+const QString kReadFailed = QStringLiteral("تعذرت قراءة قاعدة البيانات");
+
+QPushButton* commandButton(const QString& caption, QWidget* parent, const QRect& twips)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setGeometry(chrome::twRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    b->setAutoDefault(false);
+    chrome::SetHandCursor(b);
+    return b;
+}
+
+QLineEdit* entryBox(QWidget* parent, const QRect& twips)
+{
+    auto* t = new QLineEdit(parent);
+    t->setGeometry(chrome::twRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    t->setAlignment(Qt::AlignCenter);
+    t->setFont(chrome::ArabicFont(9.75));
+    t->setStyleSheet(kEntryStyle);
+    return t;
+}
+
+QLabel* caption(const QString& text, QWidget* parent, const QRect& twips)
+{
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(chrome::twRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    l->setAlignment(kRightAligned);
+    l->setFont(chrome::ArabicFont(8.25));
+    return l;
+}
+
+chrome::ImageButton* imageButton(const QString& art, const QString& tip, QWidget* parent, int left, int top)
+{
+    const QSize size(32, 32);
+    auto* b = new chrome::ImageButton(chrome::Picture(art + QStringLiteral("_up"), size),
+                                      chrome::Picture(art + QStringLiteral("_down"), size), parent);
+    b->setGeometry(chrome::twRect(left, top, 480, 480));
+    b->setToolTip(tip);
+    return b;
+}
+
+void reportDatabaseError(const QString& what)
+{
+    QString text = what;
+    if (Conn && !Conn->Error().description.isEmpty()) text += QLatin1Char('\n') + Conn->Error().description;
+    chrome::MsgBox(text, kStopBox, kErrorTitle);
+}
+
 } // namespace
 
-FrmMain::FrmMain(QWidget* parent) : chrome::FramelessWindow(mainLayout(), parent) { buildControls(); }
+FrmMain::FrmMain(QWidget* parent) : chrome::FramelessWindow(mainLayout(), parent)
+{
+    buildControls();
+}
 
 FrmMain::~FrmMain() = default;
 
-void FrmMain::buildControls() {}
+void FrmMain::buildControls()
+{
+    buildToolbar();
+    buildEntry();
+    buildList();
 
-void FrmMain::Form_Load() {}
-void FrmMain::RefreshTimeLoan() {}
-void FrmMain::RefreshListview() {}
-void FrmMain::lvwRoom_ColumnClick(int) {}
-void FrmMain::lvwRoom_ItemClick(int) {}
+    setTabOrder(TxtNameBook, TxtNameWriter);
+    setTabOrder(TxtNameWriter, TxtNameBorrower);
+    setTabOrder(TxtNameBorrower, CmdClear);
+    setTabOrder(CmdClear, CmdAdd);
+    setTabOrder(CmdAdd, CmdEdit);
+    setTabOrder(CmdEdit, CmdDelete);
+    setTabOrder(CmdDelete, TxtNameLibrary);
+    setTabOrder(TxtNameLibrary, CmdSave);
+    setTabOrder(CmdSave, lvwRoom);
+    TxtNameBook->setFocus();
+}
+
+void FrmMain::buildToolbar()
+{
+    TxtNameLibrary = entryBox(this, QRect(120, 460, 2085, 375));
+    TxtNameLibrary->setObjectName(QStringLiteral("TxtNameLibrary"));
+    TxtNameLibrary->setMaxLength(40);
+    TxtNameLibrary->setText(QStringLiteral("اكتب اسم مكتبتك هنا"));
+    TxtNameLibrary->setToolTip(QStringLiteral("اكتب اسم مكتبتك هنا"));
+
+    CmdSave = commandButton(QStringLiteral("حفظ"), this, QRect(120, 940, 2100, 375));
+    CmdSave->setObjectName(QStringLiteral("CmdSave"));
+
+    FrameHelp = new QGroupBox(QStringLiteral(" مساعدة : "), this);
+    FrameHelp->setObjectName(QStringLiteral("FrameHelp"));
+    FrameHelp->setGeometry(chrome::twRect(120, 1460, 2085, 860));
+    ImgAbout = imageButton(QStringLiteral("about"), QStringLiteral("حول البرنامج"), FrameHelp, 60, 240);
+    ImgReport = imageButton(QStringLiteral("report"), QStringLiteral("تقرير بالكتب المُعارة"), FrameHelp, 520, 240);
+    ImgUpdate = imageButton(QStringLiteral("update"), QStringLiteral("البحث عن تحديث للبرنامج"), FrameHelp, 1020, 240);
+    ImgCompact =
+        imageButton(QStringLiteral("compact"), QStringLiteral("ضغط وصيانة قاعدة البيانات"), FrameHelp, 1560, 240);
+
+    connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
+    connect(ImgAbout, &chrome::ImageButton::clicked, this, [this] { ImgAbout_Click(); });
+    connect(ImgReport, &chrome::ImageButton::clicked, this, [this] { ImgReport_Click(); });
+    connect(ImgUpdate, &chrome::ImageButton::clicked, this, [this] { ImgUpdate_Click(); });
+    connect(ImgCompact, &chrome::ImageButton::clicked, this, [this] { ImgCompact_Click(); });
+}
+
+void FrmMain::buildEntry()
+{
+    FrameEnterData = new QGroupBox(QStringLiteral(" إدخال البيانات : "), this);
+    FrameEnterData->setObjectName(QStringLiteral("FrameEnterData"));
+    FrameEnterData->setGeometry(chrome::twRect(2280, 380, 8445, 1935));
+    QWidget* f = FrameEnterData;
+
+    Lbl[0] = caption(QStringLiteral("اسم الكتاب :"), f, QRect(7440, 315, 900, 255));
+    TxtNameBook = entryBox(f, QRect(5805, 240, 1600, 360));
+    Lbl[1] = caption(QStringLiteral("اسم المؤلف :"), f, QRect(4605, 315, 975, 255));
+    TxtNameWriter = entryBox(f, QRect(3045, 240, 1600, 360));
+    Lbl[2] = caption(QStringLiteral("اسم المستعير :"), f, QRect(1800, 315, 1005, 255));
+    TxtNameBorrower = entryBox(f, QRect(120, 240, 1600, 360));
+    TxtNameBook->setObjectName(QStringLiteral("TxtNameBook"));
+    TxtNameWriter->setObjectName(QStringLiteral("TxtNameWriter"));
+    TxtNameBorrower->setObjectName(QStringLiteral("TxtNameBorrower"));
+
+    Lbl[3] = caption(QStringLiteral("تاريخ الإعارة :"), f, QRect(6405, 915, 975, 255));
+    LblDateLoan = new QLabel(f);
+    LblDateLoan->setGeometry(chrome::twRect(4755, 840, 1600, 360));
+    ImgDateLoan = imageButton(QStringLiteral("calendar"), QStringLiteral("اختيار تاريخ الإعارة"), f, 4245, 760);
+    Lbl[6] = caption(QStringLiteral("تاريخ الرد :"), f, QRect(3000, 915, 975, 255));
+    LblDateReturn = new QLabel(f);
+    LblDateReturn->setGeometry(chrome::twRect(1560, 840, 1605, 360));
+    ImgDateReturn = imageButton(QStringLiteral("calendar"), QStringLiteral("اختيار تاريخ الرد"), f, 1035, 760);
+    for (QLabel* l : {LblDateLoan, LblDateReturn}) {
+        l->setAlignment(Qt::AlignCenter);
+        l->setFont(chrome::ArabicFont(9.75));
+        l->setStyleSheet(kDateLabelStyle);
+    }
+    LblDateLoan->setObjectName(QStringLiteral("LblDateLoan"));
+    LblDateReturn->setObjectName(QStringLiteral("LblDateReturn"));
+
+    CmdClear = commandButton(QStringLiteral("تفريغ"), f, QRect(2940, 1440, 900, 375));
+    CmdAdd = commandButton(QStringLiteral("إضافة"), f, QRect(1995, 1440, 900, 375));
+    CmdEdit = commandButton(QStringLiteral("تعديل"), f, QRect(1065, 1440, 900, 375));
+    CmdDelete = commandButton(QStringLiteral("حذف"), f, QRect(120, 1440, 900, 375));
+    CmdClear->setObjectName(QStringLiteral("CmdClear"));
+    CmdAdd->setObjectName(QStringLiteral("CmdAdd"));
+    CmdEdit->setObjectName(QStringLiteral("CmdEdit"));
+    CmdDelete->setObjectName(QStringLiteral("CmdDelete"));
+    // Enter in any box of the window runs Add.
+    CmdAdd->setDefault(true);
+    CmdEdit->setEnabled(false);
+    CmdDelete->setEnabled(false);
+
+    for (QLineEdit* t : {TxtNameBook, TxtNameWriter, TxtNameBorrower, TxtNameLibrary}) t->installEventFilter(this);
+
+    connect(CmdClear, &QPushButton::clicked, this, [this] { CmdClear_Click(); });
+    connect(CmdAdd, &QPushButton::clicked, this, [this] { CmdAdd_Click(); });
+    connect(CmdEdit, &QPushButton::clicked, this, [this] { CmdEdit_Click(); });
+    connect(CmdDelete, &QPushButton::clicked, this, [this] { CmdDelete_Click(); });
+    connect(ImgDateLoan, &chrome::ImageButton::clicked, this, [this] { ImgDateLoan_Click(); });
+    connect(ImgDateReturn, &chrome::ImageButton::clicked, this, [this] { ImgDateReturn_Click(); });
+}
+
+void FrmMain::buildList()
+{
+    model = new LedgerModel(this);
+    lvwRoom = new QTableView(this);
+    lvwRoom->setObjectName(QStringLiteral("lvwRoom"));
+    lvwRoom->setGeometry(chrome::twRect(120, 2420, 10605, 3735));
+    lvwRoom->setModel(model);
+    lvwRoom->setItemDelegate(new RowHoverDelegate(lvwRoom));
+    connect(lvwRoom, &QTableView::clicked, this, [this](const QModelIndex& index) { lvwRoom_ItemClick(index.row()); });
+    connect(lvwRoom->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { lvwRoom_ColumnClick(column); });
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        if (auto* box = qobject_cast<QLineEdit*>(watched)) {
+            box->selectAll();
+            // A click places the cursor after the focus arrives: select again once it has.
+            if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason)
+                QTimer::singleShot(0, box, &QLineEdit::selectAll);
+        }
+    }
+    return chrome::FramelessWindow::eventFilter(watched, event);
+}
+
+void FrmMain::keyPressEvent(QKeyEvent* event)
+{
+    // The ledger has no cancel button: Escape must not close it (and end the program).
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    chrome::FramelessWindow::keyPressEvent(event);
+}
+
+void FrmMain::Form_Load()
+{
+    platform().switchKeyboardLayout(QStringLiteral("ar"));
+    SetListViewStyle();
+    store::MData::OpenDatabase();
+    RefreshTimeLoan();
+    RefreshListview();
+    LoadLibraryName();
+}
+
+void FrmMain::SetListViewStyle()
+{
+    lvwRoom->setLayoutDirection(Qt::RightToLeft);
+    lvwRoom->setFont(chrome::ArabicFont(9.75));
+    lvwRoom->setStyleSheet(kListStyle);
+    lvwRoom->setFrameShape(QFrame::NoFrame);
+    lvwRoom->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvwRoom->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvwRoom->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvwRoom->setShowGrid(true);
+    lvwRoom->setWordWrap(false);
+    lvwRoom->setTextElideMode(Qt::ElideRight);
+    lvwRoom->setMouseTracking(true); // hot tracking
+    lvwRoom->setSortingEnabled(false);
+    lvwRoom->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // The clicked row stays marked while the focus is elsewhere (in the entry boxes).
+    QPalette pal = lvwRoom->palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
+    lvwRoom->setPalette(pal);
+
+    QHeaderView* v = lvwRoom->verticalHeader();
+    v->hide();
+    // Fixed row heights keep a list of a hundred thousand rows from measuring every row.
+    v->setSectionResizeMode(QHeaderView::Fixed);
+    v->setDefaultSectionSize(lvwRoom->fontMetrics().height() + 6);
+
+    QHeaderView* h = lvwRoom->horizontalHeader();
+    h->show();
+    h->setSectionsClickable(true);
+    h->setHighlightSections(false);
+    h->setSortIndicatorShown(false);
+    h->setStretchLastSection(false);
+    h->setMinimumSectionSize(8);
+    h->setSectionResizeMode(QHeaderView::Interactive);
+    model->Clear();
+    for (int c = 0; c < ColumnCount; ++c) {
+        model->SetHeaderImage(c, 0);
+        h->resizeSection(c, chrome::tw(ColumnAt(c).widthTwips));
+    }
+}
+
+void FrmMain::RefreshTimeLoan()
+{
+    store::Recordset& rs = store::MData::NewRs();
+    if (!rs.Open(store::sql::kAllBooks, Conn)) {
+        reportDatabaseError(kReadFailed);
+        return;
+    }
+    if (!duration::RefreshTimeLoan(*Conn, rs, platform().today())) reportDatabaseError(kWriteFailed);
+}
+
+void FrmMain::RefreshListview()
+{
+    store::Recordset& rs = store::MData::NewRs();
+    if (!rs.Open(store::sql::kListDefault, Conn)) {
+        reportDatabaseError(kReadFailed);
+        return;
+    }
+    fillList();
+}
+
+void FrmMain::fillList()
+{
+    model->Append(*Rs, platform().today());
+    // The number column is narrow; it widens only when the row numbers would not fit.
+    const int needed = lvwRoom->fontMetrics().horizontalAdvance(QString::number(model->rowCount())) + 10;
+    const int width = std::max(chrome::tw(ColumnAt(ColNumber).widthTwips), needed);
+    if (lvwRoom->horizontalHeader()->sectionSize(ColNumber) < width)
+        lvwRoom->horizontalHeader()->resizeSection(ColNumber, width);
+}
+
+void FrmMain::lvwRoom_ColumnClick(int column)
+{
+    if (model->rowCount() == 0 || column < 0 || column >= ColumnCount) return;
+    const QString key = ColumnAt(column).key;
+    model->Clear();
+
+    int image;
+    if (SortOrder.trimmed().toUpper() == QLatin1String("ASC") && key == SortColumn) {
+        SortOrder = QStringLiteral(" DESC ");
+        image = 1;
+    } else {
+        SortOrder = QStringLiteral(" ASC ");
+        image = 2;
+    }
+    // The number column sorts by entry order, remembered as "ID", so that it never flips.
+    SortColumn = column == ColNumber ? QStringLiteral("ID") : key;
+    for (int c = 0; c < ColumnCount; ++c) model->SetHeaderImage(c, c == column ? image : 0);
+
+    store::Recordset& rs = store::MData::NewRs();
+    store::MData::OpenDatabase();
+    const QString statement = store::sql::SortStatement(SortColumn, SortOrder == QLatin1String(" ASC "));
+    if (!rs.Open(statement, Conn)) {
+        reportDatabaseError(kReadFailed);
+        return;
+    }
+    fillList();
+
+    // Keep the clicked record marked at its new place.
+    if (SelectedId != 0) {
+        SelectedRow = -1;
+        for (int r = 0; r < model->rowCount(); ++r)
+            if (model->IdAt(r) == SelectedId) {
+                SelectedRow = r;
+                lvwRoom->selectRow(r);
+                break;
+            }
+    }
+}
+
+void FrmMain::lvwRoom_ItemClick(int row)
+{
+    if (row < 0 || row >= model->rowCount()) return;
+    if (lvwRoom->currentIndex().row() != row) lvwRoom->selectRow(row);
+    TxtNameBook->setText(model->CellText(row, ColNameBook));
+    TxtNameWriter->setText(model->CellText(row, ColNameWriter));
+    TxtNameBorrower->setText(model->CellText(row, ColNameBorrower));
+    LblDateLoan->setText(model->CellText(row, ColDateLoan));
+    LblDateReturn->setText(model->CellText(row, ColDateReturn));
+    SelectedId = model->IdAt(row);
+    SelectedRow = row;
+    CmdAdd->setEnabled(false);
+    CmdEdit->setEnabled(true);
+    CmdDelete->setEnabled(true);
+}
 
 void FrmMain::ImgExit_Click() { close(); }
 

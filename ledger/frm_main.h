@@ -7,6 +7,7 @@
 #include "frameless_window.h"
 
 class QGroupBox;
+class QKeyEvent;
 class QPushButton;
 class QTableView;
 
@@ -26,6 +27,8 @@ public:
 
     // Runs the load sequence: keyboard, list set-up, open, durations, list, library name.
     void Form_Load();
+    // Sets the list's look and its seven columns.
+    void SetListViewStyle();
     void RefreshTimeLoan();
     void RefreshListview();
     void LoadLibraryName();
@@ -74,11 +77,23 @@ public:
     // The list row last clicked, re-selected after an edit.
     int SelectedRow = -1;
 
+    // The column key the list was last sorted by ("ID" for the number column) and the
+    // direction, " ASC " or " DESC "; both empty until the first header click.
+    QString SortColumn;
+    QString SortOrder;
+
 protected:
     void ImgExit_Click() override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
+    void buildEntry();
+    void buildToolbar();
+    void buildList();
+    // Appends the rows of the open Rs to the list.
+    void fillList();
 };
 
 } // namespace pelorin::ledger

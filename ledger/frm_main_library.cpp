@@ -4,10 +4,59 @@
 #include "compact.h"
 #include "report_loan.h"
 
+#include "database.h"
+#include "msgbox.h"
+
 namespace pelorin::ledger {
 
-void FrmMain::LoadLibraryName() {}
-void FrmMain::CmdSave_Click() {}
+namespace {
+const QString kNameField = QStringLiteral("NameLibrary");
+const QString kNoticeTitle = QStringLiteral("تنبيه");
+} // namespace
+
+void FrmMain::LoadLibraryName()
+{
+    store::Recordset& rs = store::MData::NewRs();
+    store::MData::OpenDatabase();
+    // A hand-made file may lack the settings row or its name: the box is then simply empty.
+    if (!rs.Open(store::sql::kSetting, store::MData::Conn) || rs.Eof()) {
+        TxtNameLibrary->clear();
+        return;
+    }
+    TxtNameLibrary->setText(rs.Text(kNameField));
+}
+
+void FrmMain::CmdSave_Click()
+{
+    const QString name = TxtNameLibrary->text().trimmed();
+    if (name.isEmpty()) {
+        chrome::MsgBox(QStringLiteral("يرجى ملء مربع النص"),
+                       MsgStyle::Critical | MsgStyle::RightAlign | MsgStyle::RtlReading, kNoticeTitle);
+        return;
+    }
+    store::Recordset& rs = store::MData::NewRs();
+    store::MData::OpenDatabase();
+    bool saved = rs.Open(store::sql::kSetting, store::MData::Conn) && rs.FieldIndex(kNameField) >= 0;
+    if (saved) {
+        // Without a settings row the name becomes the first one.
+        if (rs.Eof()) rs.AddNew();
+        rs.SetField(kNameField, name);
+        saved = rs.Update();
+    }
+    QString engineText = store::MData::Conn->Error().description;
+    rs.Close();
+    store::MData::Rs.reset();
+    if (!saved) {
+        QString text = QStringLiteral("تعذر حفظ اسم المكتبة");
+        if (!engineText.isEmpty()) text += QLatin1Char('\n') + engineText;
+        chrome::MsgBox(text, MsgStyle::Critical | MsgStyle::RightAlign | MsgStyle::RtlReading,
+                       QStringLiteral("خطأ"));
+        return;
+    }
+    chrome::MsgBox(QStringLiteral("تم حفظ اسم المكتبة بنجاح"), MsgStyle::RightAlign | MsgStyle::RtlReading,
+                   kNoticeTitle);
+}
+
 void FrmMain::ImgReport_Click()
 {
     // The title is what the box shows now, saved or not.
