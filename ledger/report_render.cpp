@@ -84,10 +84,11 @@ void drawCellText(QPainter& p, const QRectF& cell, qreal padding, const QString&
     QString shown = text;
     qreal width = fm.horizontalAdvance(shown);
     if (width > inner.width()) {
-        const qreal shrink = std::max(kSmallestShrink, inner.width() / width);
+        // Glyph advances do not scale exactly with the size, so aim a little below the width.
+        const qreal shrink = std::max(kSmallestShrink, 0.98 * inner.width() / width);
         font.setPointSizeF(c.fontSize * shrink);
         fm = QFontMetricsF(font, p.device());
-        shown = fm.elidedText(text, Qt::ElideRight, inner.width());
+        if (fm.horizontalAdvance(shown) > inner.width()) shown = fm.elidedText(text, Qt::ElideRight, inner.width());
     }
 
     QTextOption option(c.alignment);

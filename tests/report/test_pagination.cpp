@@ -1,0 +1,142 @@
+// How the banded report flows over pages, and how a cell keeps its text inside its column.
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include "drpelorin.h"
+#include "report_render.h"
+
+using namespace pelorin::ledger;
+
+namespace {
+
+// A4 height less the design's top and bottom margins.
+constexpr int kA4Body = 16838 - 1200;
+
+struct FlowCase {
+    const char* name;
+    int rows;
+    int pageHeight;
+};
+
+class FlowTest : public ::testing::TestWithParam<FlowCase> {};
+
+// The invariants every layout keeps, whatever the number of rows or the page height.
+TEST_P(FlowTest, EveryRowOnceInOrderUnderAPageHeader)
+{
+    const FlowCase c = GetParam();
+    const ReportDesign d = MakeDRPelorin();
+    const ReportBand* footer = d.BandOf(BandKind::PageFooter);
+    const std::vector<ReportPage> pages = Paginate(d, c.rows, c.pageHeight);
+    ASSERT_FALSE(pages.empty());
+
+    int nextRow = 0;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const auto& bands = pages[i].bands;
+        SCOPED_TRACE(testing::Message() << "page " << i + 1);
+        size_t k = 0;
+        if (i == 0) {
+            ASSERT_EQ(bands[k].band->kind, BandKind::ReportHeader);
+            EXPECT_EQ(bands[k++].top, 0);
+        }
+        ASSERT_EQ(bands[k].band->kind, BandKind::PageHeader);
+        EXPECT_EQ(bands[k].top, i == 0 ? d.BandOf(BandKind::ReportHeader)->height : 0);
+        ++k;
+        int rowsHere = 0;
+        for (; k < bands.size() && bands[k].band->kind == BandKind::Detail; ++k, ++rowsHere) {
+            EXPECT_EQ(bands[k].row, nextRow++);
+            // Rows stay above the page footer, unless a page is too short for even one.
+            if (rowsHere > 0) {
+                EXPECT_LE(bands[k].top + bands[k].band->height, c.pageHeight - footer->height);
+            }
+        }
+        if (i + 1 == pages.size()) {
+            ASSERT_LT(k, bands.size());
+            EXPECT_EQ(bands[k++].band->kind, BandKind::ReportFooter);
+        } else {
+            EXPECT_GT(rowsHere, 0) << "a page without rows before the last one";
+        }
+        ASSERT_EQ(k + 1, bands.size());
+        EXPECT_EQ(bands[k].band->kind, BandKind::PageFooter);
+        EXPECT_EQ(bands[k].top, c.pageHeight - footer->height);
+    }
+    EXPECT_EQ(nextRow, c.rows);
+}
+
+// First page of A4: (15638 - 1230 - 330 - 225) / 300 = 46 rows; later pages 50.
+INSTANTIATE_TEST_SUITE_P(Report, FlowTest,
+                         ::testing::Values(FlowCase{"empty", 0, kA4Body}, FlowCase{"one", 1, kA4Body},
+                                           FlowCase{"firstPageFull", 46, kA4Body},
+                                           FlowCase{"spillsOne", 47, kA4Body},
+                                           FlowCase{"footerSpills", 45, kA4Body},
+                                           FlowCase{"manyPages", 1000, kA4Body},
+                                           FlowCase{"pageShorterThanARow", 5, 600}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReportFlow, PageCountsFollowTheBandHeights)
+{
+    const ReportDesign d = MakeDRPelorin();
+    EXPECT_EQ(Paginate(d, 0, kA4Body).size(), 1u);
+    EXPECT_EQ(Paginate(d, 46, kA4Body).size(), 2u) << "the report footer no longer fits on page 1";
+    EXPECT_EQ(Paginate(d, 44, kA4Body).size(), 1u);
+    EXPECT_EQ(Paginate(d, 46 + 50 * 3, kA4Body).size(), 5u);
+    EXPECT_EQ(Paginate(d, 46 + 50 * 3 - 3, kA4Body).size(), 4u);
+}
+
+TEST(ReportDesign, BandsAndControlsAreFoundWhateverTheCase)
+{
+    ReportDesign d = MakeDRPelorin();
+    ReportBand* header = d.FindBand(QStringLiteral("section4"));
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->kind, BandKind::ReportHeader);
+    ASSERT_NE(header->FindControl(QStringLiteral("lblmain")), nullptr);
+    EXPECT_EQ(header->FindControl(QStringLiteral("LblMain"))->width, 5100);
+    EXPECT_EQ(d.FindBand(QStringLiteral("Section9")), nullptr);
+    EXPECT_EQ(header->FindControl(QStringLiteral("Text1")), nullptr);
+}
+
+// Paints a detail row whose first field is far too long for its column and checks that no
+// ink lands in the empty neighbouring column.
+TEST(ReportCells, LongTextStaysInsideItsColumn)
+{
+    ReportDesign d;
+    d.leftMargin = 0;
+    d.topMargin = 0;
+    ReportBand detail{QStringLiteral("Detail"), BandKind::Detail, 300, {}};
+    ReportControl wide;
+    wide.name = QStringLiteral("Wide");
+    wide.kind = ControlKind::Field;
+    wide.left = 1440, wide.width = 1440, wide.height = 300;
+    wide.dataField = QStringLiteral("T");
+    wide.fontSize = 11.25;
+    detail.controls.push_back(wide);
+    d.bands.push_back(detail);
+
+    ReportData data;
+    data.fields = {QStringLiteral("T")};
+    const QString arabic = QStringLiteral("عنوان طويل جدا لا يتسع في عموده أبدا مهما صغر الخط");
+    const QString latin = QStringLiteral("A title far too long to fit in a single column");
+    for (const QString& text : {arabic, latin}) {
+        SCOPED_TRACE(text.toStdString());
+        data.rows = {{text}};
+        QImage img(3 * 96, 40, QImage::Format_RGB32); // 96 dpi: 15 twips a pixel
+        img.setDotsPerMeterX(3780);
+        img.setDotsPerMeterY(3780);
+        img.fill(Qt::white);
+        {
+            QPainter p(&img);
+            PaintPage(p, d, data, ReportPage{{PlacedBand{&d.bands[0], 0, 0}}});
+        }
+        int inkInside = 0, inkOutside = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                if (qGray(img.pixel(x, y)) > 200) continue;
+                (x >= 96 && x < 192 ? inkInside : inkOutside)++;
+            }
+        EXPECT_GT(inkInside, 20) << "the text was not drawn at all";
+        EXPECT_EQ(inkOutside, 0);
+    }
+}
+
+} // namespace

@@ -1,0 +1,194 @@
+// The loan report written to PDF and read back with pdftotext, a reader we did not write.
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QPrintPreviewDialog>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "database.h"
+#include "drpelorin.h"
+#include "fake_platform.h"
+#include "frm_main.h"
+#include "mdata.h"
+#include "qt_printers.h"
+#include "report_loan.h"
+#include "test_db.h"
+
+using namespace pelorin;
+using namespace pelorin::ledger;
+
+namespace {
+
+const QString kNotReturned = QStringLiteral("لم يرد بعد");
+const QStringList kCaptions = {QStringLiteral("قائمة بأسماء الكتب المعارة"), QStringLiteral("اسم الكتاب"),
+                               QStringLiteral("اسم المؤلف"),     QStringLiteral("اسم المستعير"),
+                               QStringLiteral("تاريخ الإعارة"),  QStringLiteral("تاريخ الرد"),
+                               QStringLiteral("مدة الإعارة")};
+const QStringList kPageCaptions = kCaptions.mid(1);
+
+// Arabic letters come back from PDF text as presentation forms; NFKC folds them to the
+// plain letters, and dropping the spaces hides where the extractor split words.
+QString plain(const QString& s)
+{
+    QString out = s.normalized(QString::NormalizationForm_KC);
+    out.remove(QLatin1Char(' '));
+    return out;
+}
+
+class ReportPdfTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("command -v pdftotext >/dev/null")}) != 0)
+            GTEST_SKIP() << "pdftotext is not installed";
+        ASSERT_TRUE(dir.isValid());
+        fake.folder = dir.path();
+        store::MData::DbPassword = store::MData::kPassword;
+        db = dir.filePath(QStringLiteral("DataBook.mdb"));
+        pdf = dir.filePath(QStringLiteral("report.pdf"));
+    }
+    void TearDown() override
+    {
+        // Set PELORIN_KEEP_PDF to a folder to look at the pages afterwards.
+        const QString keep = qEnvironmentVariable("PELORIN_KEEP_PDF");
+        if (!keep.isEmpty() && QFile::exists(pdf)) {
+            const QString name = QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name());
+            QFile::remove(keep + QLatin1Char('/') + name + QStringLiteral(".pdf"));
+            QFile::copy(pdf, keep + QLatin1Char('/') + name + QStringLiteral(".pdf"));
+        }
+        DRPelorin().dataSource.reset();
+        store::MData::Rs.reset();
+        store::MData::Conn.reset();
+        store::ReleasePooledHandles();
+    }
+    // The text of every page of the PDF, normalised.
+    QStringList pages()
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+        p.waitForFinished(60000);
+        QStringList out = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
+        if (!out.isEmpty() && out.last().trimmed().isEmpty()) out.removeLast();
+        for (QString& page : out) page = plain(page);
+        return out;
+    }
+
+    test::FakePlatform fake;
+    QTemporaryDir dir;
+    QString db, pdf;
+};
+
+TEST_F(ReportPdfTest, TitleCaptionsAndRowsInTitleOrder)
+{
+    // Stored out of order, with an unreturned book and a title the list would sort elsewhere.
+    ASSERT_TRUE(test::CreateDatabase(
+        db, test::kTestPassword,
+        {{QStringLiteral("ياقوت الحموي"), QStringLiteral("مؤلف ثالث"), QStringLiteral("سالم"), QStringLiteral("2020/01/05"),
+          QStringLiteral("2020/02/01"), QStringLiteral("قديم")},
+         {QStringLiteral("الأغاني"), QStringLiteral("الأصفهاني"), QStringLiteral("خالد"), QStringLiteral("2021/03/04"),
+          kNotReturned, QStringLiteral("مدة ما")},
+         {QStringLiteral("تاريخ الطبري"), QStringLiteral("الطبري"), QStringLiteral("زيد"), QStringLiteral("2019/11/30"),
+          QStringLiteral("2020/01/01"), QStringLiteral("شهر")}}));
+    ASSERT_TRUE(RenderLoanReportPdf(pdf, QStringLiteral("   مكتبة البيت  ")));
+
+    const QStringList text = pages();
+    ASSERT_EQ(text.size(), 1);
+    const QString& page = text[0];
+    EXPECT_TRUE(page.contains(plain(QStringLiteral("مكتبة البيت")))) << page.toStdString();
+    for (const QString& caption : kCaptions) EXPECT_TRUE(page.contains(plain(caption))) << caption.toStdString();
+    EXPECT_TRUE(page.contains(plain(kNotReturned)));
+    EXPECT_TRUE(page.contains(QStringLiteral("2021/03/04")));
+
+    const int first = int(page.indexOf(plain(QStringLiteral("الأغاني"))));
+    const int second = int(page.indexOf(plain(QStringLiteral("تاريخ الطبري"))));
+    const int third = int(page.indexOf(plain(QStringLiteral("ياقوت الحموي"))));
+    ASSERT_GE(first, 0);
+    EXPECT_LT(first, second);
+    EXPECT_LT(second, third);
+    // The title label was set trimmed.
+    EXPECT_EQ(DRPelorin().FindBand(QStringLiteral("Section4"))->FindControl(QStringLiteral("LblMain"))->caption,
+              QStringLiteral("مكتبة البيت"));
+}
+
+TEST_F(ReportPdfTest, AnEmptyLedgerGivesOnePageOfHeaders)
+{
+    ASSERT_TRUE(test::CreateDatabase(db));
+    ASSERT_TRUE(RenderLoanReportPdf(pdf, QString()));
+    const QStringList text = pages();
+    ASSERT_EQ(text.size(), 1);
+    for (const QString& caption : kCaptions) EXPECT_TRUE(text[0].contains(plain(caption))) << caption.toStdString();
+}
+
+TEST_F(ReportPdfTest, ALongLedgerRepeatsThePageHeaderOnEveryPage)
+{
+    ASSERT_TRUE(test::CreateDatabase(db));
+    ASSERT_TRUE(test::FillBooks(db, 400));
+    ASSERT_TRUE(RenderLoanReportPdf(pdf, QStringLiteral("مكتبتي")));
+    const QStringList text = pages();
+    ASSERT_EQ(text.size(), 9); // 46 rows on the first page, 50 on each of the next seven, 4 on the last
+    int rows = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        for (const QString& caption : kPageCaptions)
+            EXPECT_TRUE(text[i].contains(plain(caption))) << "page " << i + 1 << ": " << caption.toStdString();
+        EXPECT_EQ(text[i].contains(plain(QStringLiteral("قائمة بأسماء الكتب المعارة"))), i == 0) << "page " << i + 1;
+        rows += int(text[i].count(QRegularExpression(QStringLiteral("\\d{4}/\\d{2}/\\d{2}"))));
+    }
+    // Each row prints a loan date, and a return date unless the book is still out.
+    EXPECT_EQ(rows, 400 + 400 - 134);
+}
+
+TEST_F(ReportPdfTest, FieldsPrintTheStoredTextsUnchanged)
+{
+    // Nulls print as nothing; an unreadable date prints as stored, with no warning.
+    ASSERT_TRUE(test::CreateDatabase(db, test::kTestPassword,
+                                     {{QStringLiteral("كتاب"), QString(), QStringLiteral("عمر"), QStringLiteral("2024/13/45"),
+                                       QString(), QStringLiteral("خطأ في المدخلات")}}));
+    ASSERT_TRUE(RenderLoanReportPdf(pdf, QStringLiteral("x")));
+    const QString page = pages().value(0);
+    EXPECT_TRUE(page.contains(QStringLiteral("2024/13/45")));
+    EXPECT_TRUE(page.contains(plain(QStringLiteral("خطأ في المدخلات"))));
+}
+
+TEST_F(ReportPdfTest, AnUnwritablePdfIsReported)
+{
+    ASSERT_TRUE(test::CreateDatabase(db));
+    EXPECT_FALSE(RenderLoanReportPdf(dir.filePath(QStringLiteral("no/such/folder/report.pdf")), QString()));
+}
+
+// The preview: modal, with its caption and size, over the window that asked for it.
+TEST_F(ReportPdfTest, PreviewWindowShowsTheTitleFromTheBoxAsItIsNow)
+{
+    ASSERT_TRUE(test::CreateDatabase(db, test::kTestPassword, {}, QStringLiteral("الاسم المحفوظ")));
+    FrmMain main;
+    if (!main.TxtNameLibrary) GTEST_SKIP() << "the ledger window has no library name box yet";
+    main.TxtNameLibrary->setText(QStringLiteral("  اسم لم يحفظ "));
+
+    QString caption;
+    QSize size;
+    bool modal = false;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (!preview) return;
+        caption = preview->windowTitle();
+        size = preview->size();
+        modal = preview->isModal();
+        preview->reject();
+    });
+    main.ImgReport_Click();
+
+    EXPECT_EQ(caption, QStringLiteral("Pelorin - معاينة قبل الطباعة"));
+    EXPECT_EQ(size, QSize(1016, 734));
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(DRPelorin().FindBand(QStringLiteral("Section4"))->FindControl(QStringLiteral("LblMain"))->caption,
+              QStringLiteral("اسم لم يحفظ"));
+    ASSERT_TRUE(store::MData::Rs);
+    EXPECT_TRUE(store::MData::Rs->IsOpen()) << "the report's rows stay open after the preview";
+    EXPECT_EQ(DRPelorin().dataSource, store::MData::Rs);
+}
+
+} // namespace
