@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLockFile>
@@ -19,6 +20,7 @@
 #include <QUrl>
 
 #include <cstdlib>
+#include <pwd.h>
 #include <unistd.h>
 
 #include "keyboard_layout.h"
@@ -35,6 +37,11 @@ QSettings userSettings()
 
 QString runtimeFolder()
 {
+    // Taken from the environment as it stands: the elevated copy runs as root with the user's
+    // runtime folder, which Qt would refuse for not being root's, and both copies must see the
+    // same instance flag.
+    const QString fromEnv = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
+    if (!fromEnv.isEmpty() && QFileInfo(fromEnv).isDir()) return fromEnv;
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty()) dir = QDir::tempPath();
     return dir;
@@ -44,6 +51,24 @@ QString envValue(const char* name)
 {
     const QByteArray v = qgetenv(name);
     return QString::fromLocal8Bit(v);
+}
+
+// The elevated copy (root, started through pkexec) writes the settings of the user who asked
+// for it; the file must stay that user's, or the user's own copies could no longer write it.
+void handSettingsToInvokingUser(const QString& file, bool folderCreated)
+{
+    if (::geteuid() != 0) return;
+    bool ok = false;
+    const uint uid = envValue("PKEXEC_UID").toUInt(&ok);
+    if (!ok || uid == 0) return;
+    const struct passwd* pw = ::getpwuid(uid_t(uid));
+    const gid_t gid = pw ? pw->pw_gid : gid_t(-1);
+    // QSettings replaces the file on every write, so the file always needs handing back.
+    if (::chown(QFile::encodeName(file).constData(), uid_t(uid), gid) != 0) return;
+    if (folderCreated) {
+        const QString folder = QFileInfo(file).path();
+        if (::chown(QFile::encodeName(folder).constData(), uid_t(uid), gid) != 0) return;
+    }
 }
 
 } // namespace
@@ -62,8 +87,10 @@ QString LinuxPlatform::getSetting(const QString& section, const QString& key, co
 void LinuxPlatform::saveSetting(const QString& section, const QString& key, const QString& value)
 {
     QSettings s = userSettings();
+    const bool folderExisted = QFileInfo::exists(QFileInfo(s.fileName()).path());
     s.setValue(section + '/' + key, value);
     s.sync();
+    handSettingsToInvokingUser(s.fileName(), !folderExisted);
 }
 
 bool LinuxPlatform::previousInstance()
@@ -88,7 +115,7 @@ quint16 LinuxPlatform::systemDefaultLangId()
 
 bool LinuxPlatform::isAdmin() { return ::geteuid() == 0; }
 
-bool LinuxPlatform::runAsAdmin(const QString& executable)
+QStringList pkexecArguments(const QString& executable)
 {
     // pkexec clears the environment: hand the elevated copy this user's display and
     // folders so that it shows on the same screen and reads the same settings.
@@ -101,8 +128,18 @@ bool LinuxPlatform::runAsAdmin(const QString& executable)
         const QString v = envValue(name);
         if (!v.isEmpty()) args << QString::fromLatin1(name) + '=' + v;
     }
+    // Without XAUTHORITY the X client looks in $HOME, which is root's for the elevated copy.
+    if (envValue("XAUTHORITY").isEmpty()) {
+        const QString cookie = QDir::homePath() + QStringLiteral("/.Xauthority");
+        if (QFileInfo::exists(cookie)) args << QStringLiteral("XAUTHORITY=") + cookie;
+    }
     args << executable;
-    return QProcess::startDetached(QStringLiteral("pkexec"), args);
+    return args;
+}
+
+bool LinuxPlatform::runAsAdmin(const QString& executable)
+{
+    return QProcess::startDetached(QStringLiteral("pkexec"), pkexecArguments(executable));
 }
 
 bool LinuxPlatform::switchKeyboardLayout(const QString& language) { return switchXkbGroup(language); }

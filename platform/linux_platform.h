@@ -1,6 +1,8 @@
 // The real platform on a Linux desktop.
 #pragma once
 
+#include <QStringList>
+
 #include "platform.h"
 
 #include <memory>
@@ -40,5 +42,8 @@ private:
 
 // LANGID of a POSIX locale name such as "ar_EG.UTF-8"; C and POSIX give English (US).
 quint16 langIdFromLocaleName(const QString& localeName);
+
+// The command line after "pkexec" that starts executable elevated in this user's session.
+QStringList pkexecArguments(const QString& executable);
 
 } // namespace pelorin

@@ -1,17 +1,85 @@
 #include "mmain.h"
 
+#include <QWidget>
+
+#include "frm_file_install.h"
 #include "frm_main.h"
+#include "frm_no_arabin.h"
 #include "mdata.h"
+#include "platform.h"
 
 namespace pelorin::startup::MMain {
+
+namespace {
+
+template <class Window>
+Window* ShowModeless()
+{
+    auto* w = new Window;
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->show();
+    return w;
+}
+
+} // namespace
+
+QString LanguageCode(quint16 langId) { return QString::number(langId, 16).toUpper().right(2); }
+
+int SettingNumber(const QString& text, int fallback)
+{
+    // "1", " 1 " and "1.0" all mean one; anything that is no number keeps the default, so a
+    // damaged settings file neither blocks the program nor sends it down the first-run path.
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !qIsFinite(value) || value > 1e9 || value < -1e9) return fallback;
+    return int(value);
+}
+
+int ReadSettingNumber(const QString& key, int fallback)
+{
+    return SettingNumber(platform().getSetting(kSection, key, QString::number(fallback)), fallback);
+}
+
+void CheckPrevInstance()
+{
+    if (ReadSettingNumber(kAsAdmin, 1) == 1) platform().endProgram(0);
+    platform().saveSetting(kSection, kAsAdmin, QStringLiteral("1"));
+}
+
+void RunAsAdmin(const QString& FileName)
+{
+    // Nobody waits for the elevated copy; a refused consent simply leaves nothing running.
+    platform().runAsAdmin(FileName);
+}
 
 void Main()
 {
     store::MData::DbPassword = store::MData::kPassword;
-    auto* w = new ledger::FrmMain;
-    w->setAttribute(Qt::WA_DeleteOnClose);
-    w->show();
-    w->Form_Load();
+
+    if (platform().previousInstance())
+        CheckPrevInstance();
+    else
+        platform().saveSetting(kSection, kAsAdmin, QStringLiteral("1"));
+
+    if (LanguageCode(platform().systemDefaultLangId()) != QLatin1String("01")) {
+        ShowModeless<FrmNoArabin>();
+        return;
+    }
+
+    if (ReadSettingNumber(kInstall, 0) != 1) {
+        if (!platform().isAdmin()) {
+            platform().saveSetting(kSection, kAsAdmin, QStringLiteral("0"));
+            RunAsAdmin(platform().appFolder() + kExecutableName);
+            platform().endProgram(0);
+        }
+        ShowModeless<FrmFileInstall>();
+        return;
+    }
+
+    auto* ledger = ShowModeless<ledger::FrmMain>();
+    ledger->Form_Load();
+    // Written only once the ledger has loaded: a load that ends the program leaves step 2's value.
+    platform().saveSetting(kSection, kAsAdmin, QStringLiteral("1"));
 }
 
 } // namespace pelorin::startup::MMain

@@ -1,0 +1,165 @@
+#include "frm_no_arabin.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "banner.h"
+#include "platform.h"
+#include "style.h"
+#include "twips.h"
+#include "web_site.h"
+
+namespace pelorin::startup {
+
+namespace {
+
+chrome::ChromeLayout noArabinLayout()
+{
+    chrome::ChromeLayout l;
+    l.clientWidth = 6405;
+    l.clientHeight = 4365;
+    l.titleRect = QRect(1400, 75, 3405, 255);
+    l.title = QStringLiteral("Pelorin - Does not support Arabic");
+    l.exitLeft = 6120;
+    l.closeToolTip = QStringLiteral("Exit");
+    // The window speaks English in its frame; only its message is Arabic.
+    l.rightToLeft = false;
+    return l;
+}
+
+const QSize kMessageSize(425, 156);
+
+} // namespace
+
+const QStringList& FrmNoArabin::MessageLines()
+{
+    static const QStringList lines = {
+        QStringLiteral("للأسف نظام الحاسب عندك لا يدعم اللغة العربية"),
+        QStringLiteral("لذا لن تتمكن من استخدام البرنامج"),
+        QStringLiteral("إن أردت أن تتعرف كيف يتم دعم اللغة العربية"),
+        QStringLiteral("في أنظمة الحاسب التي لا تدعم اللغة العربية"),
+        QStringLiteral("نرجو منك أن تتكرم بالنقر هنا"),
+    };
+    return lines;
+}
+
+QPixmap FrmNoArabin::RenderMessage(const QStringList& lines, const QSize& size)
+{
+    QPixmap picture(size);
+    picture.fill(Qt::transparent);
+    if (lines.isEmpty()) return picture;
+
+    // The largest size at which every line fits across and all lines fit down, with a margin.
+    const int margin = 8;
+    const int gap = 4;
+    QFont font = chrome::ArabicFont(14, true);
+    for (qreal pt = 14; pt >= 6; pt -= 0.5) {
+        font = chrome::ArabicFont(pt, true);
+        const QFontMetrics fm(font);
+        int widest = 0;
+        for (const QString& line : lines) widest = qMax(widest, fm.horizontalAdvance(line));
+        const int tall = int(lines.size()) * fm.height() + (int(lines.size()) - 1) * gap;
+        if (widest <= size.width() - 2 * margin && tall <= size.height() - 2 * margin) break;
+    }
+
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setLayoutDirection(Qt::RightToLeft);
+    painter.setFont(font);
+    const QFontMetrics fm(font);
+    const int count = int(lines.size());
+    const int tall = count * fm.height() + (count - 1) * gap;
+    int y = (size.height() - tall) / 2;
+    for (int i = 0; i < count; ++i) {
+        // The last line is the link: it takes the title colour so that it reads as clickable.
+        painter.setPen(i == count - 1 ? chrome::kLightPink : chrome::kWhite);
+        painter.drawText(QRect(0, y, size.width(), fm.height()), Qt::AlignHCenter | Qt::AlignVCenter,
+                         lines.at(i));
+        y += fm.height() + gap;
+    }
+    return picture;
+}
+
+FrmNoArabin::FrmNoArabin(QWidget* parent) : chrome::FramelessWindow(noArabinLayout(), parent)
+{
+    setObjectName(QStringLiteral("FrmNoArabin"));
+
+    ImgNoArabic = new QLabel(this);
+    ImgNoArabic->setObjectName(QStringLiteral("ImgNoArabic"));
+    ImgNoArabic->setGeometry(chrome::twRect(15, 450, 6375, 2340));
+    ImgNoArabic->setPixmap(RenderMessage(MessageLines(), kMessageSize));
+    chrome::SetHandCursor(ImgNoArabic);
+    ImgNoArabic->installEventFilter(this);
+
+    ShpStatut = new QFrame(this);
+    ShpStatut->setObjectName(QStringLiteral("ShpStatut"));
+    ShpStatut->setGeometry(chrome::twRect(1650, 3030, 3090, 690));
+    ShpStatut->setStyleSheet(QStringLiteral("QFrame#ShpStatut { border: 1px solid rgb(255,192,255); }"));
+
+    ImWebMerrow1 = new QLabel(this);
+    ImWebMerrow1->setObjectName(QStringLiteral("ImWebMerrow1"));
+    ImWebMerrow1->setPixmap(BannerPicture(1));
+    ImWebMerrow1->hide();
+    ImWebMerrow2 = new QLabel(this);
+    ImWebMerrow2->setObjectName(QStringLiteral("ImWebMerrow2"));
+    ImWebMerrow2->setPixmap(BannerPicture(2));
+    ImWebMerrow2->hide();
+
+    ImWebMerrow = new QLabel(this);
+    ImWebMerrow->setObjectName(QStringLiteral("ImWebMerrow"));
+    ImWebMerrow->setGeometry(chrome::twRect(1695, 3075, 3000, 600));
+    ImWebMerrow->setScaledContents(true);
+    ImWebMerrow->setPixmap(ImWebMerrow1->pixmap());
+    ImWebMerrow->setToolTip(WebSiteAddress());
+
+    TmrWebMerrow1.setInterval(1000);
+    TmrWebMerrow2.setInterval(1000);
+    connect(&TmrWebMerrow1, &QTimer::timeout, this, &FrmNoArabin::TmrWebMerrow1_Timer);
+    connect(&TmrWebMerrow2, &QTimer::timeout, this, &FrmNoArabin::TmrWebMerrow2_Timer);
+    TmrWebMerrow1.start();
+}
+
+void FrmNoArabin::ImgNoArabic_MouseDown(Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton) return;
+    platform().openUrl(HelpPageAddress());
+}
+
+void FrmNoArabin::TmrWebMerrow1_Timer()
+{
+    ImWebMerrow->setPixmap(ImWebMerrow2->pixmap());
+    TmrWebMerrow2.start();
+    TmrWebMerrow1.stop();
+}
+
+void FrmNoArabin::TmrWebMerrow2_Timer()
+{
+    ImWebMerrow->setPixmap(ImWebMerrow1->pixmap());
+    TmrWebMerrow1.start();
+    TmrWebMerrow2.stop();
+}
+
+void FrmNoArabin::Form_KeyDown(int keyCode, Qt::KeyboardModifiers)
+{
+    if (keyCode == Qt::Key_Escape) ImgExit_Click();
+}
+
+void FrmNoArabin::ImgExit_Click() { platform().endProgram(0); }
+
+bool FrmNoArabin::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ImgNoArabic && event->type() == QEvent::MouseButtonPress)
+        ImgNoArabic_MouseDown(static_cast<QMouseEvent*>(event)->button());
+    return chrome::FramelessWindow::eventFilter(watched, event);
+}
+
+void FrmNoArabin::keyPressEvent(QKeyEvent* event)
+{
+    // Every key stops here: the dialog's own Escape handling would close the window without
+    // ending the program.
+    Form_KeyDown(event->key(), event->modifiers());
+}
+
+} // namespace pelorin::startup
