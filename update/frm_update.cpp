@@ -29,7 +29,8 @@ chrome::ChromeLayout updateChrome()
     chrome::ChromeLayout l;
     l.clientWidth = 3630;
     l.clientHeight = 1155;
-    l.titleRect = QRect(980, 80, 1800, 255);
+    // Wider than the calendar's title strip (same centre): this title does not fit in 1800 twips.
+    l.titleRect = QRect(500, 80, 2760, 255);
     l.title = texts::kTitle;
     l.exitLeft = 3360;
     return l;
@@ -73,13 +74,13 @@ FrmUpdate::FrmUpdate(QWidget* parent)
     picProgress = new QFrame(FrameUpdate);
     picProgress->setObjectName(QStringLiteral("picProgress"));
     picProgress->setGeometry(chrome::twRect(kRowLeft, kRowTop, kTroughWidth, kTroughHeight));
-    picProgress->setStyleSheet(QStringLiteral("QFrame#picProgress { background: rgb(70,0,70); }"));
+    picProgress->setStyleSheet(QStringLiteral("QFrame#picProgress { background: rgb(255,235,255); }"));
     picProgress->setLayoutDirection(Qt::LeftToRight);
     picProgress->hide();
 
     lblProgress = new QLabel(picProgress);
     lblProgress->setObjectName(QStringLiteral("lblProgress"));
-    lblProgress->setStyleSheet(QStringLiteral("background: rgb(255,192,255);"));
+    lblProgress->setStyleSheet(QStringLiteral("background: rgb(215,110,215);"));
     lblProgress->setGeometry(chrome::tw(kBarOffset), chrome::tw(kBarOffset), 0,
                              chrome::tw(kTroughHeight - 2 * kBarOffset));
 
@@ -87,7 +88,7 @@ FrmUpdate::FrmUpdate(QWidget* parent)
     LblPrgressNum->setObjectName(QStringLiteral("LblPrgressNum"));
     LblPrgressNum->setAlignment(Qt::AlignCenter);
     LblPrgressNum->setFont(chrome::ArabicFont(8, true));
-    LblPrgressNum->setStyleSheet(QStringLiteral("color: rgb(90,0,90); background: transparent;"));
+    LblPrgressNum->setStyleSheet(QStringLiteral("color: rgb(60,0,60); background: transparent;"));
     LblPrgressNum->setGeometry(0, 0, picProgress->width(), picProgress->height());
 
     LblVerNew = new QLabel(texts::kStartCaption, FrameUpdate);
