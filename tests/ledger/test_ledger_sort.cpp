@@ -1,0 +1,149 @@
+// Sorting by a header click, the header triangles, and the row click.
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "ledger_fixture.h"
+
+using namespace pelorin;
+using namespace pelorin::ledger;
+using namespace pelorin::ledger::testing;
+
+namespace {
+
+class LedgerSortTest : public LedgerFixture {
+protected:
+    FrmMain& loadThree()
+    {
+        // Entered in this order: IDs 1, 2, 3.
+        return load({{"جيم", "مؤلف ب", "سلمى", "2024/01/03", "2024/02/01", ""},
+                     {"ألف", "مؤلف أ", "نور", "2024/01/01", kOut, ""},
+                     {"باء", "مؤلف ب", "أمل", "2024/01/02", "2024/01/20", ""}});
+    }
+    void clickHeader(int column)
+    {
+        QHeaderView* h = window->lvwRoom->horizontalHeader();
+        const QPoint at(h->sectionViewportPosition(column) + h->sectionSize(column) / 2, h->height() / 2);
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
+    }
+    QList<int> images() const
+    {
+        QList<int> out;
+        for (int c = 0; c < ColumnCount; ++c) out << window->model->HeaderImage(c);
+        return out;
+    }
+};
+
+TEST_F(LedgerSortTest, TitleHeaderTogglesAscendingDescendingAscendingWithItsTriangle)
+{
+    FrmMain& w = loadThree();
+    EXPECT_EQ(titles(), (QStringList{"ألف", "باء", "جيم"}));
+
+    const struct {
+        QStringList order;
+        QString sortOrder;
+        int image;
+    } steps[] = {
+        {{"ألف", "باء", "جيم"}, " ASC ", 2},
+        {{"جيم", "باء", "ألف"}, " DESC ", 1},
+        {{"ألف", "باء", "جيم"}, " ASC ", 2},
+    };
+    for (const auto& step : steps) {
+        clickHeader(ColNameBook);
+        EXPECT_EQ(titles(), step.order);
+        EXPECT_EQ(w.SortColumn, QStringLiteral("NameBook"));
+        EXPECT_EQ(w.SortOrder, step.sortOrder);
+        EXPECT_EQ(images(), (QList<int>{0, step.image, 0, 0, 0, 0, 0}));
+        // Row numbers follow the new order.
+        EXPECT_EQ(w.model->CellText(0, ColNumber), QStringLiteral("1"));
+        EXPECT_EQ(w.model->CellText(2, ColNumber), QStringLiteral("3"));
+    }
+    EXPECT_FALSE(LedgerModel::HeaderPicture(1).isNull());
+    EXPECT_FALSE(LedgerModel::HeaderPicture(2).isNull());
+}
+
+TEST_F(LedgerSortTest, AnotherColumnStartsAscendingAndTiesGoByTitle)
+{
+    FrmMain& w = loadThree();
+    w.lvwRoom_ColumnClick(ColNameWriter);
+    EXPECT_EQ(titles(), (QStringList{"ألف", "باء", "جيم"})) << "same author: title order";
+    w.lvwRoom_ColumnClick(ColNameWriter);
+    EXPECT_EQ(titles(), (QStringList{"باء", "جيم", "ألف"})) << "authors descending, ties by title ascending";
+    w.lvwRoom_ColumnClick(ColNameBorrower);
+    EXPECT_EQ(w.SortOrder, QStringLiteral(" ASC "));
+    EXPECT_EQ(titles(), (QStringList{"باء", "جيم", "ألف"})); // أمل, سلمى, نور
+    EXPECT_EQ(images(), (QList<int>{0, 0, 0, 2, 0, 0, 0}));
+    w.lvwRoom_ColumnClick(ColDateReturn);
+    // Dates sort as text; the not-returned marker comes after every date.
+    EXPECT_EQ(titles(), (QStringList{"باء", "جيم", "ألف"}));
+}
+
+TEST_F(LedgerSortTest, NumberColumnSortsByEntryOrderAndNeverFlips)
+{
+    FrmMain& w = loadThree();
+    for (int i = 0; i < 2; ++i) {
+        w.lvwRoom_ColumnClick(ColNumber);
+        EXPECT_EQ(titles(), (QStringList{"جيم", "ألف", "باء"}));
+        EXPECT_EQ(w.SortColumn, QStringLiteral("ID"));
+        EXPECT_EQ(w.SortOrder, QStringLiteral(" ASC "));
+        EXPECT_EQ(images(), (QList<int>{2, 0, 0, 0, 0, 0, 0}));
+    }
+}
+
+TEST_F(LedgerSortTest, HeaderClickOnAnEmptyListChangesNothing)
+{
+    FrmMain& w = load({});
+    clickHeader(ColNameBook);
+    EXPECT_EQ(w.model->rowCount(), 0);
+    EXPECT_TRUE(w.SortColumn.isEmpty());
+    EXPECT_TRUE(w.SortOrder.isEmpty());
+    EXPECT_EQ(images(), (QList<int>{0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(fake.messages.isEmpty());
+}
+
+TEST_F(LedgerSortTest, RowClickFillsTheEntryAndSwitchesTheButtons)
+{
+    FrmMain& w = loadThree();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_TRUE(w.CmdAdd->isEnabled());
+    EXPECT_FALSE(w.CmdEdit->isEnabled());
+    EXPECT_FALSE(w.CmdDelete->isEnabled());
+
+    const QRect cell = w.lvwRoom->visualRect(w.model->index(1, ColNameWriter));
+    QTest::mouseClick(w.lvwRoom->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(w.TxtNameBook->text(), QStringLiteral("باء"));
+    EXPECT_EQ(w.TxtNameWriter->text(), QStringLiteral("مؤلف ب"));
+    EXPECT_EQ(w.TxtNameBorrower->text(), QStringLiteral("أمل"));
+    EXPECT_EQ(w.LblDateLoan->text(), QStringLiteral("2024/01/02"));
+    EXPECT_EQ(w.LblDateReturn->text(), QStringLiteral("2024/01/20"));
+    EXPECT_FALSE(w.CmdAdd->isEnabled());
+    EXPECT_TRUE(w.CmdEdit->isEnabled());
+    EXPECT_TRUE(w.CmdDelete->isEnabled());
+    EXPECT_EQ(w.SelectedId, 3);
+    EXPECT_EQ(w.SelectedRow, 1);
+    EXPECT_EQ(w.lvwRoom->selectionModel()->selectedRows().value(0).row(), 1);
+
+    // A click below the last row is no row click: the entry stays.
+    const QPoint below(cell.center().x(), w.lvwRoom->visualRect(w.model->index(2, 0)).bottom() + 30);
+    QTest::mouseClick(w.lvwRoom->viewport(), Qt::LeftButton, {}, below);
+    EXPECT_EQ(w.TxtNameBook->text(), QStringLiteral("باء"));
+    EXPECT_EQ(w.SelectedId, 3);
+
+    // A re-sort keeps the clicked record marked at its new place.
+    w.lvwRoom_ColumnClick(ColNumber);
+    EXPECT_EQ(w.SelectedId, 3);
+    EXPECT_EQ(w.SelectedRow, 2);
+}
+
+TEST_F(LedgerSortTest, RowClickOnAnEmptyListDoesNothing)
+{
+    FrmMain& w = load({});
+    w.lvwRoom_ItemClick(0);
+    EXPECT_TRUE(w.CmdAdd->isEnabled());
+    EXPECT_FALSE(w.CmdEdit->isEnabled());
+    EXPECT_EQ(w.SelectedId, 0);
+}
+
+} // namespace
