@@ -172,6 +172,11 @@ Step writeCheckedCopy(Db& source, const QString& path, const QString& tempPath, 
         Db exporter;
         const int rc = exporter.open(path, key);
         if (rc != SQLITE_OK) return busy(rc) ? Step::InUse : Step::Failed;
+        // The connection may not create files (a missing database must never reappear
+        // empty), so the copy starts as an empty file made here.
+        const int fd = ::open(QFile::encodeName(tempPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) return Step::Failed;
+        ::close(fd);
         if (exporter.query(QStringLiteral("ATTACH DATABASE ?1 AS c KEY ?2"), {tempPath, key}) != SQLITE_OK)
             return Step::Failed;
         const int exported = exporter.query(QStringLiteral("SELECT sqlcipher_export('c')"), {});

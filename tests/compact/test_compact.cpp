@@ -1,0 +1,353 @@
+// Compacting the database in place: the file shrinks, keeps its key and its rows, and the
+// original survives every failure byte for byte.
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "compact.h"
+#include "database.h"
+#include "fake_platform.h"
+#include "mdata.h"
+#include "qt_printers.h"
+#include "test_db.h"
+
+using namespace pelorin;
+using namespace pelorin::store;
+
+namespace {
+
+const QString kTitle = QStringLiteral("تنبيه");
+const QString kDone = QStringLiteral("تم ضغط وإصلاح قاعدة البيانات بنجاح");
+const QString kFailed = QStringLiteral("كلمة المرور لقاعدة البيانات خاطئة");
+const QString kNotFound = QStringLiteral("لم يتم العثور على قاعدة البيانات");
+const QString kInUse = QStringLiteral("    لم تتم عملية ضغط قاعدة البيانات بسبب استخدام البرنامج لبعض البيانات\r\n"
+                                      "يرجى إغلاق البرنامج وإعادة فتحه من جديد للقيام بعملية ضغط قاعدة البيانات");
+constexpr int kStop = 1572880;
+constexpr int kInfo = 1572928;
+
+// Every loan row and the settings, as one text.
+const QString kDump = QStringLiteral(
+    "SELECT group_concat(ID||'|'||ifnull(NameBook,'~')||'|'||ifnull(NameWriter,'~')||'|'||ifnull(NameBorrower,'~')||'|'"
+    "||ifnull(DateLoan,'~')||'|'||ifnull(DateReturn,'~')||'|'||ifnull(TimeLoan,'~'), char(10))"
+    " FROM (SELECT * FROM TableBook ORDER BY ID)");
+const QString kSettings = QStringLiteral("SELECT group_concat(ifnull(NameLibrary,'~'), char(10)) FROM TableSetting");
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Runs the sqlcipher shell, a client we did not write; returns its output.
+QString shell(const QString& path, const QString& script)
+{
+    QProcess p;
+    p.start(QStringLiteral("sqlcipher"), {path, script});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
+}
+
+class CompactTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        fake.folder = dir.path();
+        MData::DbPassword = MData::kPassword;
+        path = dir.filePath(QStringLiteral("DataBook.mdb"));
+        temp = MData::CompactTempPath(path);
+    }
+    void TearDown() override
+    {
+        MData::SetCompactHook({});
+        MData::Rs.reset();
+        MData::Conn.reset();
+        ReleasePooledHandles();
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+    }
+    // A ledger of `rows` loans with most of them deleted again, so there is much to reclaim.
+    void makeHollowLedger(int rows = 3000)
+    {
+        ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword,
+                                         {{QStringLiteral("كتاب"), QString(), QStringLiteral("زيد"),
+                                           QStringLiteral("2024/01/01"), QStringLiteral("لم يرد بعد"), QString()}}));
+        ASSERT_TRUE(test::FillBooks(path, rows));
+        test::Query(path, QStringLiteral("DELETE FROM TableBook WHERE ID % 10 <> 1; PRAGMA user_version = 3"));
+    }
+    void expectOnlyMessage(const QString& text, int style)
+    {
+        ASSERT_EQ(fake.messages.size(), 1);
+        EXPECT_EQ(fake.messages[0].text, text);
+        EXPECT_EQ(fake.messages[0].style, style);
+        EXPECT_EQ(fake.messages[0].title, kTitle);
+    }
+
+    test::FakePlatform fake;
+    QTemporaryDir dir;
+    QString path, temp;
+};
+
+TEST_F(CompactTest, ShrinksTheFileAndKeepsItsKeyRowsAndCounters)
+{
+    makeHollowLedger();
+    const qint64 before = QFileInfo(path).size();
+    const QString rows = test::Query(path, kDump).value(0);
+    const QString settings = test::Query(path, kSettings).value(0);
+    const QString lastId = test::Query(path, QStringLiteral("SELECT seq FROM sqlite_sequence")).value(0);
+    ASSERT_FALSE(rows.isEmpty());
+
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Compacted);
+    expectOnlyMessage(kDone, kInfo);
+
+    EXPECT_LT(QFileInfo(path).size(), before / 3);
+    EXPECT_EQ(test::Query(path, kDump).value(0), rows);
+    EXPECT_EQ(test::Query(path, kSettings).value(0), settings);
+    EXPECT_EQ(test::Query(path, QStringLiteral("PRAGMA user_version")).value(0), QStringLiteral("3"));
+    // Deleted keys are never handed out again.
+    EXPECT_EQ(test::Query(path, QStringLiteral("INSERT INTO TableBook (NameBook) VALUES ('x'); SELECT max(ID) FROM TableBook"))
+                  .value(0)
+                  .toLongLong(),
+              lastId.toLongLong() + 1);
+    EXPECT_FALSE(QFile::exists(temp));
+    EXPECT_FALSE(QFile::exists(temp + QStringLiteral("-journal")));
+
+    if (QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("command -v sqlcipher >/dev/null")}) != 0)
+        GTEST_SKIP() << "no sqlcipher shell";
+    EXPECT_EQ(shell(path, QStringLiteral("PRAGMA key='vqt.lorman.kex'; SELECT count(*) FROM TableSetting;")).right(1),
+              QStringLiteral("1"));
+    EXPECT_TRUE(shell(path, QStringLiteral("SELECT count(*) FROM TableSetting;")).contains(QStringLiteral("not a database")));
+}
+
+TEST_F(CompactTest, KeepsTheFilePermissions)
+{
+    makeHollowLedger(100);
+    ::chmod(QFile::encodeName(path).constData(), 0640);
+    ASSERT_EQ(MData::CompactDB(path), MData::CompactOutcome::Compacted);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(CompactTest, AMissingFileIsReportedWithThePlainBox)
+{
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::NotFound);
+    expectOnlyMessage(kNotFound, 16);
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(QFile::exists(temp));
+}
+
+TEST_F(CompactTest, AWrongPasswordChangesNothing)
+{
+    makeHollowLedger(100);
+    const QByteArray original = bytesOf(path);
+    MData::DbPassword = QStringLiteral("not.the.key");
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Failed);
+    expectOnlyMessage(kFailed, kStop);
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_FALSE(QFile::exists(temp));
+}
+
+// Faults injected once the copy is on disk: each must leave the original as it was.
+struct Fault {
+    const char* name;
+    MData::CompactStage stage;
+    std::function<void(const QString& temp)> inject;
+};
+
+class CompactFaultTest : public CompactTest, public ::testing::WithParamInterface<Fault> {};
+
+TEST_P(CompactFaultTest, LeavesTheOriginalByteForByte)
+{
+    makeHollowLedger(500);
+    const QByteArray original = bytesOf(path);
+    const Fault fault = GetParam();
+    MData::SetCompactHook([&](MData::CompactStage stage, const QString& t) {
+        if (stage == fault.stage) fault.inject(t);
+    });
+
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Failed);
+    expectOnlyMessage(kFailed, kStop);
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_FALSE(QFile::exists(temp));
+    EXPECT_FALSE(QFile::exists(temp + QStringLiteral("-journal")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Compact, CompactFaultTest,
+    ::testing::Values(
+        Fault{"garbledCopy", MData::CompactStage::Written,
+              [](const QString& t) {
+                  QFile f(t);
+                  f.open(QIODevice::ReadWrite);
+                  f.seek(f.size() / 2);
+                  f.write(QByteArray(8192, '\x5a'));
+              }},
+        Fault{"truncatedCopy", MData::CompactStage::Written, [](const QString& t) { QFile::resize(t, 4096); }},
+        Fault{"rowLostInCopy", MData::CompactStage::Written,
+              [](const QString& t) { test::Query(t, QStringLiteral("DELETE FROM TableBook WHERE ID = 1")); }},
+        Fault{"copyWithoutKey", MData::CompactStage::Written,
+              [](const QString& t) {
+                  QFile::remove(t);
+                  test::CreateDatabase(t, QString());
+              }},
+        Fault{"copyGoneBeforeRename", MData::CompactStage::Verified, [](const QString& t) { QFile::remove(t); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CompactTest, AReadOnlyFolderLeavesTheOriginalAndTheNextRunSucceeds)
+{
+    if (::geteuid() == 0) GTEST_SKIP() << "a read-only folder does not stop root";
+    makeHollowLedger(500);
+    const QByteArray original = bytesOf(path);
+    const QByteArray folder = QFile::encodeName(dir.path());
+    MData::SetCompactHook([&](MData::CompactStage stage, const QString&) {
+        if (stage == MData::CompactStage::Verified) ::chmod(folder.constData(), 0500);
+    });
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Failed);
+    expectOnlyMessage(kFailed, kStop);
+    EXPECT_EQ(bytesOf(path), original);
+
+    ::chmod(folder.constData(), 0700);
+    MData::SetCompactHook({});
+    fake.messages.clear();
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Compacted);
+    EXPECT_FALSE(QFile::exists(temp));
+}
+
+// A run killed just before the copy replaces the original leaves the original whole and a
+// stale copy behind, which the next run clears away.
+TEST_F(CompactTest, AKilledRunLeavesTheOriginalAndDoesNotBlockTheNext)
+{
+    makeHollowLedger(500);
+    const QByteArray original = bytesOf(path);
+    const QString rows = test::Query(path, kDump).value(0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        MData::SetCompactHook([](MData::CompactStage stage, const QString&) {
+            if (stage == MData::CompactStage::Verified) ::raise(SIGKILL);
+        });
+        MData::CompactDB(path);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    EXPECT_EQ(bytesOf(path), original);
+    ASSERT_TRUE(QFile::exists(temp)) << "the killed run should have left its copy";
+
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Compacted);
+    expectOnlyMessage(kDone, kInfo);
+    EXPECT_EQ(test::Query(path, kDump).value(0), rows);
+    EXPECT_FALSE(QFile::exists(temp));
+}
+
+TEST_F(CompactTest, AStaleCopyAndJournalAreReplaced)
+{
+    makeHollowLedger(200);
+    const QString rows = test::Query(path, kDump).value(0);
+    for (const QString& junk : {temp, temp + QStringLiteral("-journal")}) {
+        QFile f(junk);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(5000, '\x13'));
+    }
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Compacted);
+    EXPECT_EQ(test::Query(path, kDump).value(0), rows);
+    EXPECT_FALSE(QFile::exists(temp));
+    EXPECT_FALSE(QFile::exists(temp + QStringLiteral("-journal")));
+}
+
+// Another connection in the middle of a transaction holds the file's lock.
+TEST_F(CompactTest, AnOpenTransactionElsewhereGivesTheInUseMessage)
+{
+    makeHollowLedger(200);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    const QByteArray key = test::kTestPassword.toUtf8();
+    sqlite3_key(other, key.constData(), int(key.size()));
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO TableBook (NameBook) VALUES ('w')", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    const QByteArray original = bytesOf(path);
+
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::InUse);
+    expectOnlyMessage(kInUse, kStop);
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_FALSE(QFile::exists(temp));
+
+    // The other writer's work is not disturbed.
+    EXPECT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    EXPECT_EQ(test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook WHERE NameBook = 'w'")).value(0),
+              QStringLiteral("1"));
+}
+
+// Another program with the file open, even idle, would keep writing to the replaced file.
+TEST_F(CompactTest, AnotherProcessWithTheFileOpenGivesTheInUseMessage)
+{
+    makeHollowLedger(200);
+    const QByteArray original = bytesOf(path);
+    QProcess holder;
+    holder.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; exec sleep 30"), path});
+    ASSERT_TRUE(holder.waitForStarted());
+    for (int i = 0; i < 200 && !MData::OtherProcessHasOpen(path); ++i) QThread::msleep(10);
+    ASSERT_TRUE(MData::OtherProcessHasOpen(path));
+
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::InUse);
+    expectOnlyMessage(kInUse, kStop);
+    EXPECT_EQ(bytesOf(path), original);
+    holder.kill();
+    holder.waitForFinished();
+
+    fake.messages.clear();
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Compacted);
+}
+
+// The button's sequence: the shared connection is closed, the file compacted, and the same
+// connection object reopened; reads and writes then reach the new file.
+TEST_F(CompactTest, TheReopenedConnectionWorksOnTheCompactedFile)
+{
+    makeHollowLedger(300);
+    const int count = test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook")).value(0).toInt();
+    MData::OpenDatabase();
+    ASSERT_TRUE(MData::NewRs().Open(sql::kListDefault, MData::Conn));
+    const std::shared_ptr<Connection> conn = MData::Conn;
+    const qint64 before = QFileInfo(path).size();
+
+    EXPECT_EQ(MData::CompactOpenDatabase(), MData::CompactOutcome::Compacted);
+    expectOnlyMessage(kDone, kInfo);
+    EXPECT_LT(QFileInfo(path).size(), before);
+    EXPECT_EQ(MData::Conn, conn);
+    ASSERT_TRUE(MData::Conn->IsOpen());
+    EXPECT_EQ(MData::Conn->ConnectionText(), MData::FullConnectionText());
+
+    Recordset& rs = MData::NewRs();
+    ASSERT_TRUE(rs.Open(sql::kListDefault, MData::Conn));
+    EXPECT_EQ(rs.RecordCount(), count);
+    rs.AddNew();
+    rs.SetField(QStringLiteral("NameBook"), QStringLiteral("بعد الضغط"));
+    ASSERT_TRUE(rs.Update());
+    EXPECT_EQ(test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook")).value(0).toInt(), count + 1);
+}
+
+TEST_F(CompactTest, AFileGoneBeforeTheButtonEndsTheProgramAtTheReopen)
+{
+    makeHollowLedger(10);
+    MData::OpenDatabase();
+    QFile::remove(path);
+    EXPECT_THROW(MData::CompactOpenDatabase(), test::ProgramEnded);
+    ASSERT_EQ(fake.messages.size(), 2);
+    EXPECT_EQ(fake.messages[0].text, kNotFound);
+    EXPECT_EQ(fake.messages[1].title, QStringLiteral("خطأ"));
+}
+
+} // namespace
