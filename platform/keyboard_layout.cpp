@@ -23,10 +23,10 @@ struct XkbCalls {
     decltype(&XkbFreeKeyboard) freeKeyboard = nullptr;
     decltype(&XGetAtomName) getAtomName = nullptr;
     decltype(&XFree) free = nullptr;
-    decltype(&XFlush) flush = nullptr;
+    decltype(&XSync) sync = nullptr;
     bool complete() const
     {
-        return getState && lockGroup && allocKeyboard && getNames && freeKeyboard && getAtomName && free && flush;
+        return getState && lockGroup && allocKeyboard && getNames && freeKeyboard && getAtomName && free && sync;
     }
 };
 
@@ -44,7 +44,7 @@ const XkbCalls& xkb()
         load(c.freeKeyboard, "XkbFreeKeyboard");
         load(c.getAtomName, "XGetAtomName");
         load(c.free, "XFree");
-        load(c.flush, "XFlush");
+        load(c.sync, "XSync");
         return c;
     }();
     return calls;
@@ -96,7 +96,8 @@ bool switchXkbGroup(const QString& language)
                                                             : name == QLatin1String(kEnglishUs);
             if (target && g != state.group) {
                 switched = x.lockGroup(dpy, XkbUseCoreKbd, unsigned(g));
-                x.flush(dpy);
+                // Wait for the server, so that the layout is in force when this returns.
+                x.sync(dpy, False);
                 break;
             }
         }
