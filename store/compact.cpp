@@ -160,48 +160,62 @@ void tellDone() { platform().msgBox(QStringLiteral("تم ضغط وإصلاح ق�
 
 enum class Step { Ok, InUse, Failed };
 
-// Writes the compacted, keyed copy and checks it. `source` holds a read transaction on the
-// original, so nobody can commit a change to it meanwhile.
-Step writeCheckedCopy(Db& source, const QString& path, const QString& tempPath, const QString& key,
-                      const QMap<QString, qint64>& counts)
+// Checks the copy from a connection of its own: it must not open without the key, must open
+// with it, must be sound, and must hold as many rows in every table as the original.
+Step checkCopy(const QString& tempPath, const QString& key, const QMap<QString, qint64>& counts)
 {
-    QString userVersion;
-    if (source.query(QStringLiteral("PRAGMA user_version"), {}, &userVersion) != SQLITE_OK) return Step::Failed;
+    Db check;
+    if (check.open(tempPath, QString()) != SQLITE_NOTADB) return Step::Failed;
+    if (check.open(tempPath, key) != SQLITE_OK) return Step::Failed;
+    QString verdict;
+    if (check.query(QStringLiteral("PRAGMA quick_check"), {}, &verdict) != SQLITE_OK || verdict != QLatin1String("ok"))
+        return Step::Failed;
+    QMap<QString, qint64> copied;
+    if (!check.rowCounts(copied) || copied != counts) return Step::Failed;
+    return Step::Ok;
+}
 
-    {
-        Db exporter;
-        const int rc = exporter.open(path, key);
-        if (rc != SQLITE_OK) return busy(rc) ? Step::InUse : Step::Failed;
-        // The connection may not create files (a missing database must never reappear
-        // empty), so the copy starts as an empty file made here.
-        const int fd = ::open(QFile::encodeName(tempPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) return Step::Failed;
-        ::close(fd);
-        if (exporter.query(QStringLiteral("ATTACH DATABASE ?1 AS c KEY ?2"), {tempPath, key}) != SQLITE_OK)
-            return Step::Failed;
-        const int exported = exporter.query(QStringLiteral("SELECT sqlcipher_export('c')"), {});
-        // The export leaves the user version behind; it is part of the file's identity.
-        const int versioned =
-            exporter.query(QStringLiteral("PRAGMA c.user_version = %1").arg(userVersion.toLongLong()), {});
-        const int detached = exporter.exec("DETACH DATABASE c");
-        if (exported != SQLITE_OK) return busy(exported) ? Step::InUse : Step::Failed;
-        if (versioned != SQLITE_OK || detached != SQLITE_OK) return Step::Failed;
-    }
-    runHook(CompactStage::Written, tempPath);
+// Writes the compacted copy through `source`, the connection on the original, and leaves
+// `source` holding a read transaction so that nobody can commit a change to the original
+// until the copy has taken its place.
+Step writeCopy(Db& source, const QString& tempPath, QMap<QString, qint64>& counts)
+{
+    // A copy left by an earlier run that never finished is of no use.
+    if (!removeIfPresent(tempPath) || !removeIfPresent(tempPath + QStringLiteral("-journal"))) return Step::Failed;
+    // The connection may not create files (a missing database must never reappear empty),
+    // so the copy starts as an empty file made here.
+    const int fd = ::open(QFile::encodeName(tempPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return Step::Failed;
+    ::close(fd);
+    // Without a KEY clause the copy is keyed like the original, and the costly key
+    // derivation is not repeated.
+    if (source.query(QStringLiteral("ATTACH DATABASE ?1 AS c"), {tempPath}) != SQLITE_OK) return Step::Failed;
 
-    // The copy must not open without the key, must open with it, and must hold every row.
-    {
-        Db check;
-        if (check.open(tempPath, QString()) != SQLITE_NOTADB) return Step::Failed;
-        if (check.open(tempPath, key) != SQLITE_OK) return Step::Failed;
-        QString verdict;
-        if (check.query(QStringLiteral("PRAGMA quick_check"), {}, &verdict) != SQLITE_OK ||
-            verdict != QLatin1String("ok"))
-            return Step::Failed;
-        QMap<QString, qint64> copied;
-        if (!check.rowCounts(copied) || copied != counts) return Step::Failed;
-    }
-    runHook(CompactStage::Verified, tempPath);
+    // Nobody else may be in the middle of a transaction.
+    int rc = source.exec("BEGIN EXCLUSIVE");
+    if (rc != SQLITE_OK) return busy(rc) ? Step::InUse : Step::Failed;
+    QString userVersion, before;
+    const bool read = source.rowCounts(counts) &&
+                      source.query(QStringLiteral("PRAGMA main.user_version"), {}, &userVersion) == SQLITE_OK &&
+                      source.query(QStringLiteral("PRAGMA main.data_version"), {}, &before) == SQLITE_OK;
+    source.exec("COMMIT");
+    if (!read) return Step::Failed;
+
+    rc = source.query(QStringLiteral("SELECT sqlcipher_export('c')"), {});
+    // The export leaves the user version behind; it is part of the file's identity.
+    const int versioned = source.query(QStringLiteral("PRAGMA c.user_version = %1").arg(userVersion.toLongLong()), {});
+    const int detached = source.exec("DETACH DATABASE c");
+    if (rc != SQLITE_OK) return busy(rc) ? Step::InUse : Step::Failed;
+    if (versioned != SQLITE_OK || detached != SQLITE_OK) return Step::Failed;
+
+    // Hold the original still from here on; a change committed meanwhile would be missing
+    // from the copy.
+    QString after;
+    rc = source.exec("BEGIN");
+    if (rc == SQLITE_OK) rc = source.exec("SELECT count(*) FROM sqlite_master");
+    if (rc == SQLITE_OK) rc = source.query(QStringLiteral("PRAGMA main.data_version"), {}, &after);
+    if (rc != SQLITE_OK) return busy(rc) ? Step::InUse : Step::Failed;
+    if (after != before) return Step::InUse;
     return Step::Ok;
 }
 
@@ -273,24 +287,16 @@ CompactOutcome CompactDB(const QString& databasePath)
     };
 
     Db source;
-    int rc = source.open(path, key);
+    const int rc = source.open(path, key);
     if (rc != SQLITE_OK) return fail(busy(rc) ? Step::InUse : Step::Failed);
-    // Nobody else may be in the middle of a transaction...
-    rc = source.exec("BEGIN EXCLUSIVE");
-    if (rc != SQLITE_OK) return fail(busy(rc) ? Step::InUse : Step::Failed);
-    source.exec("COMMIT");
-    // ...and nobody may commit one until the copy has taken the original's place.
+
     QMap<QString, qint64> counts;
-    rc = source.exec("BEGIN");
-    if (rc == SQLITE_OK && !source.rowCounts(counts)) rc = SQLITE_BUSY;
-    if (rc != SQLITE_OK) return fail(Step::InUse);
-
-    // A copy left by an earlier run that never finished is of no use.
-    if (!removeIfPresent(tempPath) || !removeIfPresent(tempPath + QStringLiteral("-journal")))
-        return fail(Step::Failed);
-
-    const Step written = writeCheckedCopy(source, path, tempPath, key, counts);
-    if (written != Step::Ok) return fail(written);
+    Step step = writeCopy(source, tempPath, counts);
+    if (step != Step::Ok) return fail(step);
+    runHook(CompactStage::Written, tempPath);
+    step = checkCopy(tempPath, key, counts);
+    if (step != Step::Ok) return fail(step);
+    runHook(CompactStage::Verified, tempPath);
 
     const QByteArray nativeTemp = QFile::encodeName(tempPath);
     const QByteArray nativePath = QFile::encodeName(path);
