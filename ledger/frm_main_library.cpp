@@ -2,6 +2,7 @@
 #include "frm_main.h"
 
 #include "compact.h"
+#include "ledger_model.h"
 #include "report_loan.h"
 
 #include "database.h"
@@ -66,6 +67,8 @@ void FrmMain::ImgReport_Click()
 void FrmMain::ImgCompact_Click()
 {
     store::MData::CompactOpenDatabase();
+    // Rebuilt in full, as after every change: the file under the list is a new one.
+    model->Clear();
     RefreshListview();
 }
 
