@@ -1,0 +1,103 @@
+// The report and compaction buttons of the ledger window, driven as the owner would.
+#include <QAbstractItemModel>
+#include <QFile>
+#include <QFileInfo>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "compact.h"
+#include "database.h"
+#include "drpelorin.h"
+#include "fake_platform.h"
+#include "frm_main.h"
+#include "mdata.h"
+#include "qt_printers.h"
+#include "test_db.h"
+
+using namespace pelorin;
+
+namespace {
+
+class CompactButtonTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        fake.folder = dir.path();
+        store::MData::DbPassword = store::MData::kPassword;
+        path = dir.filePath(QStringLiteral("DataBook.mdb"));
+    }
+    void TearDown() override
+    {
+        ledger::DRPelorin().dataSource.reset();
+        store::MData::Rs.reset();
+        store::MData::Conn.reset();
+        store::ReleasePooledHandles();
+    }
+    test::FakePlatform fake;
+    QTemporaryDir dir;
+    QString path;
+};
+
+TEST_F(CompactButtonTest, TheListStillWorksAfterCompaction)
+{
+    ASSERT_TRUE(test::CreateDatabase(path));
+    ASSERT_TRUE(test::FillBooks(path, 600));
+    test::Query(path, QStringLiteral("DELETE FROM TableBook WHERE ID > 200"));
+    const qint64 before = QFileInfo(path).size();
+
+    ledger::FrmMain main;
+    if (!main.lvwRoom) GTEST_SKIP() << "the ledger window has no list yet";
+    main.Form_Load();
+    ASSERT_TRUE(main.lvwRoom->model());
+    ASSERT_EQ(main.lvwRoom->model()->rowCount(), 200);
+    fake.messages.clear();
+
+    main.ImgCompact_Click();
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(fake.messages[0].text, QStringLiteral("تم ضغط وإصلاح قاعدة البيانات بنجاح"));
+    EXPECT_LT(QFileInfo(path).size(), before);
+    EXPECT_EQ(main.lvwRoom->model()->rowCount(), 200);
+    EXPECT_TRUE(store::MData::Conn && store::MData::Conn->IsOpen());
+
+    // A write after the compaction lands in the new file.
+    store::Recordset& rs = store::MData::NewRs();
+    store::MData::OpenDatabase();
+    ASSERT_TRUE(rs.Open(store::sql::kAllBooks, store::MData::Conn));
+    rs.AddNew();
+    rs.SetField(QStringLiteral("NameBook"), QStringLiteral("جديد"));
+    ASSERT_TRUE(rs.Update());
+    EXPECT_EQ(test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook")).value(0), QStringLiteral("201"));
+}
+
+TEST_F(CompactButtonTest, ATransactionHeldElsewhereLeavesTheWindowWorking)
+{
+    ASSERT_TRUE(test::CreateDatabase(path));
+    ASSERT_TRUE(test::FillBooks(path, 20));
+    ledger::FrmMain main;
+    if (!main.lvwRoom) GTEST_SKIP() << "the ledger window has no list yet";
+    main.Form_Load();
+    fake.messages.clear();
+
+    store::Connection other;
+    ASSERT_TRUE(other.Open(store::MData::FullConnectionText()));
+    ASSERT_TRUE(other.BeginTrans());
+    // A deferred transaction locks nothing until it writes.
+    store::Recordset pending;
+    ASSERT_TRUE(pending.Open(store::sql::kAllBooks, std::shared_ptr<store::Connection>(&other, [](auto*) {})));
+    pending.AddNew();
+    pending.SetField(QStringLiteral("NameBook"), QStringLiteral("لم يحفظ"));
+    ASSERT_TRUE(pending.Update());
+    main.ImgCompact_Click();
+    other.RollbackTrans();
+    pending.Close();
+
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_TRUE(fake.messages[0].text.startsWith(QStringLiteral("    لم تتم عملية ضغط قاعدة البيانات")));
+    EXPECT_EQ(main.lvwRoom->model()->rowCount(), 20);
+    EXPECT_FALSE(QFile::exists(store::MData::CompactTempPath(path)));
+}
+
+} // namespace
