@@ -177,6 +177,13 @@ TEST_F(ReportPdfTest, PreviewWindowShowsTheTitleFromTheBoxAsItIsNow)
         caption = preview->windowTitle();
         size = preview->size();
         modal = preview->isModal();
+        // Set PELORIN_SHOTS to a folder to look at the preview window.
+        const QString shots = qEnvironmentVariable("PELORIN_SHOTS");
+        if (!shots.isEmpty()) {
+            preview->show();
+            QApplication::processEvents();
+            preview->grab().save(shots + QStringLiteral("/report_preview.png"));
+        }
         preview->reject();
     });
     main.ImgReport_Click();
