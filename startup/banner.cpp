@@ -1,6 +1,5 @@
 #include "banner.h"
 
-#include <QFile>
 #include <QPainter>
 
 #include "style.h"
@@ -10,8 +9,8 @@ namespace pelorin::startup {
 QPixmap BannerPicture(int index)
 {
     const QString name = index == 1 ? QStringLiteral("banner_a") : QStringLiteral("banner_b");
-    QPixmap art(QStringLiteral(":/pelorin/") + name + QStringLiteral(".png"));
-    if (!art.isNull()) return art.scaled(kBannerSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QPixmap art = chrome::Picture(name, kBannerSize);
+    if (!art.isNull()) return art;
 
     QPixmap p(kBannerSize);
     const QColor back = index == 1 ? chrome::kLightPink : QColor(90, 0, 90);

@@ -75,23 +75,28 @@ mkdir -p "$folder" || { say "Could not create $folder"; exit 1; }
 tmp="$ini.setup.$$"
 # Sets Install=1 in section [Setting] and keeps every other line as it was.
 if ! awk '
-    BEGIN { in_setting = 0; done = 0 }
+    BEGIN { in_setting = 0; done = 0; blanks = "" }
+    # Blank lines at the end of the section stay after the new key.
+    in_setting && /^[ \t\r]*$/ { blanks = blanks $0 "\n"; next }
     /^[ \t]*\[.*\][ \t\r]*$/ {
         if (in_setting && !done) { print "Install=1"; done = 1 }
+        printf "%s", blanks; blanks = ""
         in_setting = ($0 ~ /^[ \t]*\[Setting\][ \t\r]*$/)
         print
         next
     }
     in_setting && /^[ \t]*Install[ \t]*=/ {
+        printf "%s", blanks; blanks = ""
         if (!done) { print "Install=1"; done = 1 }
         next
     }
-    { print }
+    { printf "%s", blanks; blanks = ""; print }
     END {
         if (!done) {
             if (!in_setting) print "[Setting]"
             print "Install=1"
         }
+        printf "%s", blanks
     }
 ' "$([ -f "$ini" ] && echo "$ini" || echo /dev/null)" >"$tmp" || ! mv -f "$tmp" "$ini"; then
     rm -f "$tmp"

@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# Starts the built program on a virtual screen under different sessions and checks which
+# window each start shows and how it ends:
+#   - an English session shows the language notice, and Escape ends the program;
+#   - an Arabic session with Install=1 shows the ledger;
+#   - a second start while the ledger runs ends at once and shows nothing;
+#   - as root (administrator), a first start shows the support-file installer: refusing ends
+#     the program and writes nothing; consenting runs the installer, which records Install=1,
+#     and the next start shows the ledger.
+#
+#   startup_e2e.sh BIN_FOLDER        (exit 77: skipped, no virtual X server here)
+set -euo pipefail
+
+bin_dir=${1:?usage: startup_e2e.sh BIN_FOLDER}
+for tool in Xvfb xvfb-run xdotool; do
+  command -v "$tool" >/dev/null || { echo "e2e: $tool is missing, skipping"; exit 77; }
+done
+[ -x "$bin_dir/Pelorin" ] || { echo "e2e: $bin_dir/Pelorin is not built" >&2; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/pelorin-e2e-startup.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/home" "$work/config" "$work/run" "$work/temp"
+chmod 700 "$work/run"
+cp -r "$bin_dir" "$work/bin"
+# The payload's own package check, so that the consent step never installs anything here.
+payload_source=$(cd "$(dirname "$0")/../../startup/payload" && pwd)/setup_support.sh
+payload_ready=1
+packages=$(sed -n 's/^PACKAGES="\(.*\)"$/\1/p' "$payload_source")
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || payload_ready=0
+done
+[ -n "$(fc-list :lang=ar family 2>/dev/null)" ] || payload_ready=0
+
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run TEMP=$work/temp
+export LC_ALL= LC_MESSAGES= QT_QPA_PLATFORM=xcb
+export PAYLOAD_READY=$payload_ready PAYLOAD_SOURCE=$payload_source
+unset TMPDIR PKEXEC_UID SUDO_UID
+
+cat >"$work/steps.sh" <<'SCRIPT'
+set -u
+program=$1
+ini=$XDG_CONFIG_HOME/Pelorin/Pelorin.ini
+fail=0
+log=$HOME/program.log
+notice='^Pelorin - Does not support Arabic$'
+ledger='^Pelorin$'
+installer='^تنصيب الملفات اللازمة لتشغيل البرنامج$'
+
+problem() { echo "e2e: $*" >&2; [ -s "$log" ] && sed 's/^/  program: /' "$log" >&2; fail=1; }
+set_ini() { mkdir -p "$(dirname "$ini")"; printf '%s\n' "$@" >"$ini"; }
+setting() { sed -n "s/^$1=//p" "$ini" 2>/dev/null | tail -n1; }
+window() { timeout "${2:-20}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1; }
+visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
+# wait_end PID SECONDS: the exit status, or 124 when the process is still running.
+wait_end() {
+  local i
+  for i in $(seq 1 $(($2 * 10))); do
+    if ! kill -0 "$1" 2>/dev/null; then wait "$1"; return $?; fi
+    sleep 0.1
+  done
+  return 124
+}
+start() { LANG=$1 "$program" >"$log" 2>&1 & pid=$!; }
+stop() { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; }
+press() { xdotool windowfocus --sync "$1" 2>/dev/null; xdotool key --clearmodifiers "$2"; }
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+# 1. English session: the notice; Escape ends the program.
+set_ini '[Setting]' 'AsAdmin=0' 'Install=1'
+start en_US.UTF-8
+wid=$(window "$notice")
+if [ -z "$wid" ]; then
+  problem "the language notice did not appear"
+else
+  [ -z "$(visible "$ledger")" ] || problem "an English session showed the ledger"
+  press "$wid" Escape
+  wait_end "$pid" 10; status=$?
+  [ "$status" = 0 ] || problem "Escape on the notice did not end the program (status $status)"
+  [ "$(setting AsAdmin)" = 1 ] || problem "AsAdmin is '$(setting AsAdmin)' after an English start"
+fi
+stop
+
+# 2. Arabic session with Install=1: the ledger; 3. a second start ends at once, showing nothing.
+set_ini '[Setting]' 'Install=1'
+start ar_SA.UTF-8
+first=$pid
+wid=$(window "$ledger" 30)
+if [ -z "$wid" ]; then
+  problem "the ledger did not appear in an Arabic session"
+else
+  [ "$(setting AsAdmin)" = 1 ] || problem "AsAdmin is '$(setting AsAdmin)' after the ledger start"
+  for lang in ar_SA.UTF-8 en_US.UTF-8; do
+    LANG=$lang "$program" >"$HOME/second.log" 2>&1 & second=$!
+    wait_end "$second" 10; status=$?
+    [ "$status" = 0 ] || problem "a second start ($lang) did not end at once (status $status)"
+    [ -z "$(visible "$notice")" ] || problem "a second start ($lang) showed the notice"
+    [ "$(xdotool search --onlyvisible --name "$ledger" | wc -l)" = 1 ] || problem "a second start ($lang) showed a window"
+    kill -0 "$first" 2>/dev/null || problem "the first copy ended when a second one started"
+  done
+fi
+pid=$first; stop
+
+# 4. The first-run installer, only where this session has administrator rights.
+if [ "$(id -u)" = 0 ]; then
+  set_ini '[Setting]' 'AsAdmin=1'
+  start ar_SA.UTF-8
+  wid=$(window "$installer")
+  if [ -z "$wid" ]; then
+    problem "the installer window did not appear on a first start with rights"
+  else
+    click "$wid" 73 140   # "لا أوافق"
+    wait_end "$pid" 10; status=$?
+    [ "$status" = 0 ] || problem "refusing did not end the program (status $status)"
+    [ -z "$(ls -A "$TEMP")" ] || problem "refusing wrote into the temporary folder: $(ls -A "$TEMP")"
+  fi
+  stop
+
+  if [ "$PAYLOAD_READY" = 1 ]; then
+    start ar_SA.UTF-8
+    wid=$(window "$installer")
+    if [ -z "$wid" ]; then
+      problem "the installer window did not appear the second time"
+    else
+      click "$wid" 191 140   # "نعم أوافق"
+      box=$(window '^تنبيه$' 10)
+      if [ -z "$box" ]; then
+        problem "no message after consenting"
+      else
+        [ -x "$TEMP/setupHalvek.exe" ] && cmp -s "$TEMP/setupHalvek.exe" "$PAYLOAD_SOURCE" ||
+          problem "the installer was not written to $TEMP byte for byte with its run bit"
+        press "$box" Return
+        wait_end "$pid" 10; status=$?
+        [ "$status" = 0 ] || problem "the program did not end after the message (status $status)"
+        for _ in $(seq 1 100); do [ "$(setting Install)" = 1 ] && break; sleep 0.1; done
+        [ "$(setting Install)" = 1 ] || problem "the installer did not record Install=1: $(cat "$ini")"
+        [ "$(setting AsAdmin)" = 1 ] || problem "the installer lost AsAdmin: $(cat "$ini")"
+      fi
+    fi
+    stop
+    start ar_SA.UTF-8
+    [ -n "$(window "$ledger" 30)" ] || problem "the start after the installer did not show the ledger"
+    stop
+  else
+    echo "e2e: run-time packages missing here; the consent step is not tried"
+  fi
+else
+  echo "e2e: not root; the installer steps need administrator rights and are not tried"
+fi
+exit $fail
+SCRIPT
+xvfb-run -a -s "-screen 0 1024x768x24" bash ${E2E_TRACE:+-x} "$work/steps.sh" "$work/bin/Pelorin"
