@@ -91,7 +91,8 @@ void drawCellText(QPainter& p, const QRectF& cell, qreal padding, const QString&
         if (fm.horizontalAdvance(shown) > inner.width()) shown = fm.elidedText(text, Qt::ElideRight, inner.width());
     }
 
-    QTextOption option(c.alignment);
+    // Right means the right edge here, not the trailing edge of right-to-left text.
+    QTextOption option(c.alignment | Qt::AlignAbsolute);
     option.setWrapMode(QTextOption::NoWrap);
     option.setTextDirection(Qt::RightToLeft);
     p.save();

@@ -96,6 +96,65 @@ TEST(ReportDesign, BandsAndControlsAreFoundWhateverTheCase)
     EXPECT_EQ(header->FindControl(QStringLiteral("Text1")), nullptr);
 }
 
+// Ink columns of a detail row painted at 96 dpi (15 twips a pixel) with one field of the
+// given text and alignment at 1440..2880 twips (pixels 96..191).
+struct Ink {
+    int left = -1, right = -1, outside = 0, inside = 0;
+};
+
+Ink paintField(const QString& text, Qt::Alignment alignment)
+{
+    ReportDesign d;
+    ReportBand detail{QStringLiteral("Detail"), BandKind::Detail, 300, {}};
+    ReportControl field;
+    field.name = QStringLiteral("Field");
+    field.kind = ControlKind::Field;
+    field.left = 1440, field.width = 1440, field.height = 300;
+    field.dataField = QStringLiteral("T");
+    field.fontSize = 11.25;
+    field.alignment = alignment;
+    detail.controls.push_back(field);
+    d.bands.push_back(detail);
+    ReportData data;
+    data.fields = {QStringLiteral("T")};
+    data.rows = {{text}};
+
+    QImage img(3 * 96, 40, QImage::Format_RGB32);
+    img.setDotsPerMeterX(3780);
+    img.setDotsPerMeterY(3780);
+    img.fill(Qt::white);
+    {
+        QPainter p(&img);
+        PaintPage(p, d, data, ReportPage{{PlacedBand{&d.bands[0], 0, 0}}});
+    }
+    Ink ink;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            if (qGray(img.pixel(x, y)) > 200) continue;
+            if (x < 96 || x >= 192) {
+                ++ink.outside;
+                continue;
+            }
+            ++ink.inside;
+            if (ink.left < 0 || x < ink.left) ink.left = x;
+            ink.right = std::max(ink.right, x);
+        }
+    return ink;
+}
+
+TEST(ReportCells, AlignmentIsAbsoluteWhateverTheWritingDirection)
+{
+    // Right-aligned text ends within the cell padding (30 twips = 2 px) of the right edge.
+    for (const QString& text : {QStringLiteral("كتاب"), QStringLiteral("2024/01/05")}) {
+        SCOPED_TRACE(text.toStdString());
+        const Ink right = paintField(text, Qt::AlignRight | Qt::AlignVCenter);
+        EXPECT_GE(right.right, 191 - 4);
+        EXPECT_GT(right.left, 96 + 8); // and does not start at the left edge
+        const Ink centred = paintField(text, Qt::AlignHCenter | Qt::AlignVCenter);
+        EXPECT_NEAR((centred.left + centred.right) / 2.0, 144, 3);
+    }
+}
+
 // Paints a detail row whose first field is far too long for its column and checks that no
 // ink lands in the empty neighbouring column.
 TEST(ReportCells, LongTextStaysInsideItsColumn)
