@@ -109,7 +109,10 @@ FrmMain::FrmMain(QWidget* parent) : chrome::FramelessWindow(mainLayout(), parent
     buildControls();
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain()
+{
+    if (release_.valid()) release_.wait();
+}
 
 void FrmMain::buildControls()
 {
@@ -334,7 +337,8 @@ void FrmMain::lvwRoom_ColumnClick(int column)
 {
     if (model->rowCount() == 0 || column < 0 || column >= ColumnCount) return;
     const QString key = ColumnAt(column).key;
-    model->Clear();
+    std::shared_ptr<void> oldRows = model->Take();
+    std::shared_ptr<void> oldRecords = Rs;
 
     int image;
     if (SortOrder.trimmed().toUpper() == QLatin1String("ASC") && key == SortColumn) {
@@ -349,6 +353,8 @@ void FrmMain::lvwRoom_ColumnClick(int column)
     for (int c = 0; c < ColumnCount; ++c) model->SetHeaderImage(c, c == column ? image : 0);
 
     store::Recordset& rs = store::MData::NewRs();
+    // A hundred thousand rows take a while to free: that happens beside the new query.
+    releaseLater(std::move(oldRows), std::move(oldRecords));
     store::MData::OpenDatabase();
     const QString statement = store::sql::SortStatement(SortColumn, SortOrder == QLatin1String(" ASC "));
     if (!rs.Open(statement, Conn)) {
@@ -367,6 +373,17 @@ void FrmMain::lvwRoom_ColumnClick(int column)
                 break;
             }
     }
+}
+
+void FrmMain::releaseLater(std::shared_ptr<void> rows, std::shared_ptr<void> records)
+{
+    if (release_.valid()) release_.wait();
+    // The texts are shared with the new rows only through atomic reference counts, and a
+    // read-only result set holds no engine statement, so both may die on another thread.
+    release_ = std::async(std::launch::async, [rows = std::move(rows), records = std::move(records)]() mutable {
+        rows.reset();
+        records.reset();
+    });
 }
 
 void FrmMain::lvwRoom_ItemClick(int row)

@@ -4,6 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <future>
+#include <memory>
+
 #include "frameless_window.h"
 
 class QGroupBox;
@@ -94,6 +97,9 @@ private:
     void buildList();
     // Appends the rows of the open Rs to the list.
     void fillList();
+    // Frees the rows of a list that is being replaced off the user-interface thread.
+    void releaseLater(std::shared_ptr<void> rows, std::shared_ptr<void> records);
+    std::future<void> release_;
 };
 
 } // namespace pelorin::ledger

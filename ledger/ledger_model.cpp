@@ -117,6 +117,16 @@ void LedgerModel::Clear()
     endResetModel();
 }
 
+std::shared_ptr<void> LedgerModel::Take()
+{
+    auto rows = std::make_shared<std::vector<Row>>();
+    if (rows_.empty()) return rows;
+    beginResetModel();
+    rows->swap(rows_);
+    endResetModel();
+    return rows;
+}
+
 void LedgerModel::Append(const store::Recordset& rs, const QDate& today)
 {
     const int n = rs.RecordCount();

@@ -8,6 +8,7 @@
 #include <QPixmap>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 namespace pelorin::store {
@@ -65,6 +66,8 @@ public:
 
     // Empties the list.
     void Clear();
+    // Empties the list and hands back its rows, so that a caller can free them elsewhere.
+    std::shared_ptr<void> Take();
     // Appends one row per record of the set, in the set's order, with the warnings as of today.
     void Append(const store::Recordset& rs, const QDate& today);
 
