@@ -14,7 +14,7 @@ namespace {
 
 constexpr qreal kTwipsPerInch = 1440.0;
 // Space kept between a cell's edge and its text, so that neighbouring texts never touch.
-constexpr int kCellPadding = 30;
+constexpr int kCellPadding = 60;
 // A text too wide for its cell is first set smaller, down to this share of its size, and
 // only then cut short with an ellipsis.
 constexpr qreal kSmallestShrink = 0.75;
