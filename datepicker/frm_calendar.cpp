@@ -166,6 +166,12 @@ FrmCalendar::FrmCalendar(QLabel* lblDateLoan, QLabel* lblDateReturn, QWidget* pa
     } else if (CalendarTarget == 2) {
         setTitle(kTitleReturn);
     }
+
+    // Centred over the window that opened it, in its final size.
+    if (parent) {
+        const QRect over = parent->window()->geometry();
+        move(over.center() - QPoint(width() / 2, height() / 2));
+    }
 }
 
 void FrmCalendar::buildControls()

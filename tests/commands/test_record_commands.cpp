@@ -392,12 +392,13 @@ TEST_F(CommandsTest, DateImagesOpenThePicker)
     struct Seen {
         bool modal = false, optNoShown = false;
         QWidget* parent = nullptr;
+        QPoint centre;
     } seen;
     auto answerPicker = [&](bool notReturned) {
         QTimer::singleShot(0, [&, notReturned] {
             auto* f = qobject_cast<datepicker::FrmCalendar*>(QApplication::activeModalWidget());
             ASSERT_NE(f, nullptr);
-            seen = {f->isModal(), f->OptNo->isVisible(), f->parentWidget()};
+            seen = {f->isModal(), f->OptNo->isVisible(), f->parentWidget(), f->geometry().center()};
             if (notReturned) f->OptNo->setChecked(true);
             f->CmdSave->click();
         });
@@ -408,6 +409,7 @@ TEST_F(CommandsTest, DateImagesOpenThePicker)
     EXPECT_TRUE(seen.modal);
     EXPECT_FALSE(seen.optNoShown);
     EXPECT_EQ(seen.parent, w.get());
+    EXPECT_LE((seen.centre - w->geometry().center()).manhattanLength(), 2);
     EXPECT_EQ(w->LblDateLoan->text(), "2024/03/10");
     EXPECT_EQ(w->LblDateReturn->text(), "");
 
