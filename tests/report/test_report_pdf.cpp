@@ -144,14 +144,22 @@ TEST_F(ReportPdfTest, ALongLedgerRepeatsThePageHeaderOnEveryPage)
 
 TEST_F(ReportPdfTest, FieldsPrintTheStoredTextsUnchanged)
 {
-    // Nulls print as nothing; an unreadable date prints as stored, with no warning.
+    // Nulls print as nothing; an unreadable date prints as stored, with no warning; a title
+    // far wider than its column is cut short and leaves the author beside it whole.
+    const QString longTitle = QStringLiteral("كتاب العبر وديوان المبتدأ والخبر في أيام العرب والعجم والبربر");
     ASSERT_TRUE(test::CreateDatabase(db, test::kTestPassword,
                                      {{QStringLiteral("كتاب"), QString(), QStringLiteral("عمر"), QStringLiteral("2024/13/45"),
-                                       QString(), QStringLiteral("خطأ في المدخلات")}}));
+                                       QString(), QStringLiteral("خطأ في المدخلات")},
+                                      {longTitle, QStringLiteral("ابن خلدون"), QStringLiteral("علي"),
+                                       QStringLiteral("2024/01/01"), kNotReturned, QStringLiteral("شهر")}}));
     ASSERT_TRUE(RenderLoanReportPdf(pdf, QStringLiteral("x")));
     const QString page = pages().value(0);
     EXPECT_TRUE(page.contains(QStringLiteral("2024/13/45")));
     EXPECT_TRUE(page.contains(plain(QStringLiteral("خطأ في المدخلات"))));
+    EXPECT_TRUE(page.contains(plain(QStringLiteral("ابن خلدون"))));
+    EXPECT_FALSE(page.contains(plain(longTitle)));
+    EXPECT_TRUE(page.contains(plain(QStringLiteral("كتاب العبر"))));
+    EXPECT_TRUE(page.contains(QStringLiteral("..."))) << "an ellipsis marks the cut";
 }
 
 TEST_F(ReportPdfTest, AnUnwritablePdfIsReported)
