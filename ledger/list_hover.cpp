@@ -16,6 +16,8 @@ void RowHoverDelegate::initStyleOption(QStyleOptionViewItem* option, const QMode
     QStyledItemDelegate::initStyleOption(option, index);
     if (index.row() == hovered_) option->state |= QStyle::State_MouseOver;
     else option->state &= ~QStyle::State_MouseOver;
+    // Rows are selected whole; a focus frame around one cell would only confuse.
+    option->state &= ~QStyle::State_HasFocus;
 }
 
 bool RowHoverDelegate::eventFilter(QObject* watched, QEvent* event)

@@ -60,7 +60,10 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   xdotool mousemove --window "$wid" 640 172 click 1; sleep 0.8
   shoot "$wid" ledger-sorted-by-title-descending
   xdotool mousemove --window "$wid" 500 198 click 1; sleep 0.8
-  xdotool mousemove --window "$wid" 360 380; sleep 0.5
+  xdotool mousemove --window "$wid" 360 293; sleep 0.5  # hover over the fifth row
   shoot "$wid" ledger-row-clicked
+  # Rest on the red return date of the sixth row until its tool tip shows (a window of its own).
+  xdotool mousemove --window "$wid" 225 317; sleep 0.3; xdotool mousemove --window "$wid" 228 318; sleep 2
+  import -window root "$out/ledger-tooltip.png"; echo "screenshots: $out/ledger-tooltip.png"
 ' "$work/bin/Pelorin"
 echo "screenshots: pictures are in $out"
