@@ -65,6 +65,9 @@ public:
         setObjectName(QStringLiteral("SelectionHider"));
         list->installEventFilter(this);
         connect(list, &QAbstractItemView::clicked, this, [this] { hiding_ = false; });
+        // A rebuilt list (a re-sort) has no marked row to bring back.
+        if (QAbstractItemModel* m = list->model())
+            connect(m, &QAbstractItemModel::modelReset, this, [this] { row_ = -1; });
     }
 
     static SelectionHider* of(QTableView* list)

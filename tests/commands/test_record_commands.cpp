@@ -386,6 +386,32 @@ TEST_F(CommandsTest, ClearEmptiesTheEntryAndReturnsToAdding)
     EXPECT_TRUE(fake.messages.isEmpty());
 }
 
+// After Clear the clicked row is marked only while the list has the focus; a re-sort forgets it.
+TEST_F(CommandsTest, ClearHidesTheMarkedRowWhileTheListIsUnfocused)
+{
+    QTableView* list = w->lvwRoom;
+    const QRect cell = list->visualRect(w->model->index(1, ledger::ColNameWriter));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_EQ(w->SelectedRow, 1);
+    w->TxtNameBook->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(list->selectionModel()->isRowSelected(1, {})); // editing: shown without focus
+
+    w->CmdClear_Click();
+    EXPECT_FALSE(list->selectionModel()->hasSelection());
+    list->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(list->selectionModel()->isRowSelected(1, {}));
+    w->TxtNameBook->setFocus();
+    QApplication::processEvents();
+    EXPECT_FALSE(list->selectionModel()->hasSelection());
+
+    w->lvwRoom_ColumnClick(ledger::ColNameWriter);
+    list->setFocus();
+    QApplication::processEvents();
+    EXPECT_FALSE(list->selectionModel()->hasSelection());
+}
+
 // The date images open a fresh modal picker for their own label.
 TEST_F(CommandsTest, DateImagesOpenThePicker)
 {
