@@ -144,7 +144,6 @@ QString labelStyle(const char* colour)
 FrmCalendar::FrmCalendar(QLabel* lblDateLoan, QLabel* lblDateReturn, QWidget* parent)
     : chrome::FramelessWindow(calendarChrome(), parent), lblDateLoan_(lblDateLoan), lblDateReturn_(lblDateReturn)
 {
-    setAttribute(Qt::WA_DeleteOnClose, false);
     buildControls();
 
     // Start at today's date. The first month and day are chosen first so that the day list
@@ -225,6 +224,7 @@ void FrmCalendar::buildControls()
                                       .arg(inputStyle));
     TxtYearConvert->setAlignment(Qt::AlignCenter);
     TxtYearConvert->setMaxLength(4);
+    TxtYearConvert->setAcceptDrops(false); // dropped text would pass no filter
     TxtYearConvert->setGeometry(twRect(120, 885, 1000, 315));
     TxtYearConvert->installEventFilter(this);
 
@@ -503,7 +503,9 @@ bool FrmCalendar::eventFilter(QObject* watched, QEvent* event)
         }
         case QEvent::KeyRelease: RefreshDayList(); break;
         case QEvent::MouseButtonPress:
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) PastePending = true;
+            // The right button opens the menu with Paste; the middle one pastes the X selection.
+            if (static_cast<QMouseEvent*>(event)->button() & (Qt::RightButton | Qt::MiddleButton))
+                PastePending = true;
             RefreshDayList();
             break;
         default: break;

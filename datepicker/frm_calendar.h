@@ -6,6 +6,7 @@
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -64,8 +65,8 @@ private:
     void setInputsEnabled(bool enabled);
 
     // Year box events; each but the focus ones ends with a day-list refresh.
-    void yearKeyDown(const class QKeyEvent* e);
-    bool yearKeyPress(const class QKeyEvent* e); // false: the key is dropped
+    void yearKeyDown(const QKeyEvent* e);
+    bool yearKeyPress(const QKeyEvent* e); // false: the key is dropped
     void yearChange();
     void yearLostFocus();
 

@@ -208,9 +208,16 @@ TEST_F(CalendarTest, KeysThatMayPasteMarkTheNextChange)
     datepicker::PastePending = false;
     QTest::keyClick(f->TxtYearConvert, Qt::Key_Insert);
     EXPECT_FALSE(datepicker::PastePending);
-    QTest::mousePress(f->TxtYearConvert, Qt::RightButton);
-    EXPECT_TRUE(datepicker::PastePending);
-    QTest::mouseRelease(f->TxtYearConvert, Qt::RightButton);
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        datepicker::PastePending = false;
+        QTest::mousePress(f->TxtYearConvert, button);
+        EXPECT_TRUE(datepicker::PastePending) << button;
+        QTest::mouseRelease(f->TxtYearConvert, button);
+    }
+    datepicker::PastePending = false;
+    QTest::mouseClick(f->TxtYearConvert, Qt::LeftButton);
+    EXPECT_FALSE(datepicker::PastePending);
+    EXPECT_FALSE(f->TxtYearConvert->acceptDrops());
 }
 
 TEST_F(CalendarTest, PastedTextKeepsOnlyItsDigits)
