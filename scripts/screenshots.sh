@@ -45,7 +45,7 @@ SQL
 chmod 700 "$work"
 export out
 HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work LANG=ar_SA.UTF-8 LC_ALL= \
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" bash -c '
   set -euo pipefail
   shoot() { import -window "$1" "$out/$2.png"; echo "screenshots: $out/$2.png"; }
   "$0" & pid=$!

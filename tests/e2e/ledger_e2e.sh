@@ -45,7 +45,7 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
 export LANG=ar_SA.UTF-8 LC_ALL= LC_MESSAGES= QT_QPA_PLATFORM=xcb
 export db
 status=0
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" bash -c '
   set -u
   "$0" >"$HOME/program.log" 2>&1 & pid=$!
   trap "kill $pid 2>/dev/null; wait $pid 2>/dev/null" EXIT
