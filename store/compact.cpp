@@ -80,10 +80,9 @@ public:
         const QByteArray u = sql.toUtf8();
         int rc = sqlite3_prepare_v2(db_, u.constData(), int(u.size()), &st, nullptr);
         if (rc != SQLITE_OK) return rc;
-        std::vector<QByteArray> keep;
         for (int i = 0; i < params.size(); ++i) {
-            keep.push_back(params[i].toUtf8());
-            sqlite3_bind_text(st, i + 1, keep.back().constData(), int(keep.back().size()), SQLITE_STATIC);
+            const QByteArray value = params[i].toUtf8();
+            sqlite3_bind_text(st, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
         }
         rc = sqlite3_step(st);
         if (rc == SQLITE_ROW && first) {
