@@ -65,8 +65,13 @@ stop() { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; }
 press() { xdotool windowfocus --sync "$1" 2>/dev/null; xdotool key --clearmodifiers "$2"; }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 
+# 0. The set-up's tool writes the store the program reads, keeping what is there.
+set_ini '[Setting]' 'AsAdmin=0'
+"$(dirname "$program")/pelorin-settings" Install 1 || problem "pelorin-settings failed"
+[ "$(setting Install)" = 1 ] && [ "$(setting AsAdmin)" = 0 ] || problem "pelorin-settings wrote: $(cat "$ini")"
+"$(dirname "$program")/pelorin-settings" Install 2>/dev/null && problem "pelorin-settings took a key without a value"
+
 # 1. English session: the notice; Escape ends the program.
-set_ini '[Setting]' 'AsAdmin=0' 'Install=1'
 start en_US.UTF-8
 wid=$(window "$notice")
 if [ -z "$wid" ]; then
