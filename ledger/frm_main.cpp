@@ -338,6 +338,8 @@ void FrmMain::lvwRoom_ColumnClick(int column)
     if (model->rowCount() == 0 || column < 0 || column >= ColumnCount) return;
     const QString key = ColumnAt(column).key;
     std::shared_ptr<void> oldRows = model->Take();
+    // The old set dies on another thread: its engine statements must go here, on this one.
+    if (Rs) Rs->FinalizeStatements();
     std::shared_ptr<void> oldRecords = Rs;
 
     int image;
@@ -378,8 +380,8 @@ void FrmMain::lvwRoom_ColumnClick(int column)
 void FrmMain::releaseLater(std::shared_ptr<void> rows, std::shared_ptr<void> records)
 {
     if (release_.valid()) release_.wait();
-    // The texts are shared with the new rows only through atomic reference counts, and a
-    // read-only result set holds no engine statement, so both may die on another thread.
+    // The texts are shared with the new rows only through atomic reference counts, and the
+    // result set has given back its engine statements, so both may die on another thread.
     release_ = std::async(std::launch::async, [rows = std::move(rows), records = std::move(records)]() mutable {
         rows.reset();
         records.reset();

@@ -11,7 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-ui-core fonts-liberation2
   xvfb xauth xdotool x11-utils imagemagick poppler-utils
-  clang-format locales ccache
+  clang-format locales ccache libicu-dev
 )
 BACKPORT_PACKAGES=(libsqlcipher-dev sqlcipher)
 MIN_SQLCIPHER=4.6

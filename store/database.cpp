@@ -202,18 +202,17 @@ bool Recordset::Open(const QString& statement, std::shared_ptr<Connection> conne
     const int columns = sqlite3_column_count(st);
     names_.clear();
     for (int c = first; c < columns; ++c) names_ << QString::fromUtf8(sqlite3_column_name(st, c));
+    columns_ = size_t(names_.size());
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        Row row;
-        row.rowid = keyed ? sqlite3_column_int64(st, 0) : 0;
-        row.values.reserve(columns - first);
-        for (int c = first; c < columns; ++c) row.values.push_back(columnText(st, c));
-        rows_.push_back(std::move(row));
+        rowids_.push_back(keyed ? sqlite3_column_int64(st, 0) : 0);
+        for (int c = first; c < columns; ++c) cells_.push_back(columnText(st, c));
     }
     if (rc != SQLITE_DONE) {
         conn_->SetEngineError();
         sqlite3_finalize(st);
-        rows_.clear();
+        rowids_.clear();
+        cells_.clear();
         return false;
     }
     sqlite3_finalize(st);
@@ -223,12 +222,18 @@ bool Recordset::Open(const QString& statement, std::shared_ptr<Connection> conne
     return true;
 }
 
-void Recordset::Close()
+void Recordset::FinalizeStatements()
 {
     for (Cached& c : cache_) sqlite3_finalize(c.stmt);
     cache_.clear();
     updateCache_.clear();
-    rows_.clear();
+}
+
+void Recordset::Close()
+{
+    FinalizeStatements();
+    rowids_.clear();
+    cells_.clear();
     names_.clear();
     dirty_.clear();
     oldValues_.clear();
@@ -237,7 +242,7 @@ void Recordset::Close()
     pos_ = 0;
 }
 
-bool Recordset::Eof() const { return !open_ || pos_ >= rows_.size(); }
+bool Recordset::Eof() const { return !open_ || pos_ >= rowids_.size(); }
 
 int Recordset::FieldIndex(const QString& name) const
 {
@@ -253,8 +258,8 @@ QVariant Recordset::Field(const QString& name) const
     const int i = FieldIndex(name);
     if (i < 0) return QVariant();
     const QString* v = nullptr;
-    if (adding_) v = &pendingNew_.values[i];
-    else if (!Eof()) v = &rows_[pos_].values[i];
+    if (adding_) v = &pendingNew_[i];
+    else if (!Eof()) v = &cells_[pos_ * columns_ + size_t(i)];
     if (!v || v->isNull()) return QVariant();
     return *v;
 }
@@ -267,16 +272,16 @@ void Recordset::SetField(const QString& name, const QVariant& value)
     if (i < 0) return;
     const QString text = value.isNull() ? QString() : (value.toString().isNull() ? QString(QLatin1String("")) : value.toString());
     if (adding_) {
-        pendingNew_.values[i] = text;
+        pendingNew_[i] = text;
         if (!dirty_.contains(i)) dirty_.push_back(i);
         return;
     }
     if (Eof()) return;
     if (!dirty_.contains(i)) {
         dirty_.push_back(i);
-        oldValues_.push_back(rows_[pos_].values[i]);
+        oldValues_.push_back(cell(pos_, i));
     }
-    rows_[pos_].values[i] = text;
+    cell(pos_, i) = text;
 }
 
 void Recordset::AddNew()
@@ -284,8 +289,7 @@ void Recordset::AddNew()
     if (!open_) return;
     if (HasPendingChange()) Update();
     adding_ = true;
-    pendingNew_ = Row();
-    pendingNew_.values.resize(names_.size());
+    pendingNew_ = QVector<QString>(names_.size());
     dirty_.clear();
     oldValues_.clear();
 }
@@ -295,7 +299,7 @@ void Recordset::CancelUpdate()
     if (adding_) {
         adding_ = false;
     } else if (!Eof()) {
-        for (int k = 0; k < dirty_.size(); ++k) rows_[pos_].values[dirty_[k]] = oldValues_[k];
+        for (int k = 0; k < dirty_.size(); ++k) cell(pos_, dirty_[k]) = oldValues_[k];
     }
     dirty_.clear();
     oldValues_.clear();
@@ -317,7 +321,7 @@ bool Recordset::Update()
                                       .arg(quoted(table_), cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         sqlite3_stmt* st = cachedStatement(sql);
         if (!st) return conn_->SetEngineError(), false;
-        for (int k = 0; k < dirty_.size(); ++k) bindText(st, k + 1, pendingNew_.values[dirty_[k]]);
+        for (int k = 0; k < dirty_.size(); ++k) bindText(st, k + 1, pendingNew_[dirty_[k]]);
         if (sqlite3_step(st) != SQLITE_DONE) {
             conn_->SetEngineError();
             sqlite3_reset(st);
@@ -325,21 +329,22 @@ bool Recordset::Update()
         }
         sqlite3_reset(st);
         // Read the row back for the values the engine assigned (the key, defaults).
-        Row row;
-        row.rowid = sqlite3_last_insert_rowid(conn_->Handle());
+        const qint64 rowid = sqlite3_last_insert_rowid(conn_->Handle());
+        QVector<QString> values;
         sqlite3_stmt* back =
             cachedStatement(QStringLiteral("SELECT * FROM %1 WHERE _rowid_ = ?").arg(quoted(table_)));
         if (back) {
-            sqlite3_bind_int64(back, 1, row.rowid);
+            sqlite3_bind_int64(back, 1, rowid);
             if (sqlite3_step(back) == SQLITE_ROW) {
                 const int n = std::min(sqlite3_column_count(back), int(names_.size()));
-                for (int c = 0; c < n; ++c) row.values.push_back(columnText(back, c));
+                for (int c = 0; c < n; ++c) values.push_back(columnText(back, c));
             }
             sqlite3_reset(back);
         }
-        if (row.values.size() != names_.size()) row.values = pendingNew_.values;
-        rows_.push_back(std::move(row));
-        pos_ = rows_.size() - 1;
+        if (values.size() != names_.size()) values = pendingNew_;
+        rowids_.push_back(rowid);
+        cells_.insert(cells_.end(), values.begin(), values.end());
+        pos_ = rowids_.size() - 1;
         adding_ = false;
         dirty_.clear();
         return true;
@@ -368,10 +373,9 @@ bool Recordset::Update()
         CancelUpdate();
         return false;
     }
-    const Row& row = rows_[pos_];
     int k = 1;
-    for (int i : dirty_) bindText(st, k++, row.values[i]);
-    sqlite3_bind_int64(st, k, row.rowid);
+    for (int i : dirty_) bindText(st, k++, cell(pos_, i));
+    sqlite3_bind_int64(st, k, rowids_[pos_]);
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) {
@@ -399,12 +403,14 @@ bool Recordset::Delete()
     CancelUpdate();
     sqlite3_stmt* st = cachedStatement(QStringLiteral("DELETE FROM %1 WHERE _rowid_ = ?").arg(quoted(table_)));
     if (!st) return conn_->SetEngineError(), false;
-    sqlite3_bind_int64(st, 1, rows_[pos_].rowid);
+    sqlite3_bind_int64(st, 1, rowids_[pos_]);
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) return conn_->SetEngineError(), false;
     if (sqlite3_changes(conn_->Handle()) == 0) return fail(kErrRowGone, kRowGoneText);
-    rows_.erase(rows_.begin() + long(pos_));
+    rowids_.erase(rowids_.begin() + long(pos_));
+    const auto firstCell = cells_.begin() + long(pos_ * columns_);
+    cells_.erase(firstCell, firstCell + long(columns_));
     return true;
 }
 

@@ -95,7 +95,7 @@ public:
     void Close();
 
     bool Eof() const;
-    int RecordCount() const { return int(rows_.size()); }
+    int RecordCount() const { return int(rowids_.size()); }
     // Saves a pending change first; false when that save failed (the position still moves).
     bool MoveNext();
     bool MoveFirst();
@@ -108,8 +108,8 @@ public:
     const QStringList& FieldNames() const { return names_; }
     int FieldIndex(const QString& name) const;
     // Direct access by index for bulk readers such as the ledger list.
-    const QString& ValueAt(int row, int column) const { return rows_[size_t(row)].values[column]; }
-    qint64 RowIdAt(int row) const { return rows_[size_t(row)].rowid; }
+    const QString& ValueAt(int row, int column) const { return cells_[size_t(row) * columns_ + size_t(column)]; }
+    qint64 RowIdAt(int row) const { return rowids_[size_t(row)]; }
 
     void AddNew();
     // Saves the new or changed current row. False on failure; the connection holds the error.
@@ -121,23 +121,26 @@ public:
     bool HasPendingChange() const { return adding_ || !dirty_.isEmpty(); }
 
     Connection* ActiveConnection() const { return conn_.get(); }
+    // Gives back the engine statements this set prepared. Engine handles are not shared between
+    // threads, so a set that is to be freed on another thread must call this first.
+    void FinalizeStatements();
 
 private:
-    struct Row {
-        qint64 rowid = 0;
-        QVector<QString> values; // a null QString stands for a null field
-    };
     bool fail(long number, const QString& description);
+    QString& cell(size_t row, int column) { return cells_[row * columns_ + size_t(column)]; }
     sqlite3_stmt* cachedStatement(const QString& sql);
 
     std::shared_ptr<Connection> conn_;
     QString table_;
     QStringList names_;
-    std::vector<Row> rows_;
+    // The rows side by side: one allocation for all values instead of one per row.
+    std::vector<qint64> rowids_;
+    std::vector<QString> cells_; // row-major, columns_ values a row; a null QString is a null field
+    size_t columns_ = 0;
     size_t pos_ = 0;
     bool open_ = false;
     bool adding_ = false;
-    Row pendingNew_;
+    QVector<QString> pendingNew_;
     QVector<int> dirty_;   // indexes of changed fields of the current row
     QVector<QString> oldValues_;
     struct Cached {
