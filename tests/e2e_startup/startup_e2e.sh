@@ -84,6 +84,17 @@ else
   [ "$(setting AsAdmin)" = 1 ] || problem "AsAdmin is '$(setting AsAdmin)' after an English start"
 fi
 stop
+# ... and so does the close image at the right end of its header.
+start en_US.UTF-8
+wid=$(window "$notice")
+if [ -z "$wid" ]; then
+  problem "the language notice did not appear the second time"
+else
+  click "$wid" 416 11
+  wait_end "$pid" 10; status=$?
+  [ "$status" = 0 ] || problem "the close image of the notice did not end the program (status $status)"
+fi
+stop
 
 # 2. Arabic session with Install=1: the ledger; 3. a second start ends at once, showing nothing.
 set_ini '[Setting]' 'Install=1'
@@ -117,6 +128,18 @@ if [ "$(id -u)" = 0 ]; then
     wait_end "$pid" 10; status=$?
     [ "$status" = 0 ] || problem "refusing did not end the program (status $status)"
     [ -z "$(ls -A "$TEMP")" ] || problem "refusing wrote into the temporary folder: $(ls -A "$TEMP")"
+  fi
+  stop
+  # The close image refuses the same way.
+  start ar_SA.UTF-8
+  wid=$(window "$installer")
+  if [ -n "$wid" ]; then
+    click "$wid" 255 11
+    wait_end "$pid" 10; status=$?
+    [ "$status" = 0 ] || problem "the installer's close image did not end the program (status $status)"
+    [ -z "$(ls -A "$TEMP")" ] || problem "the close image wrote into the temporary folder"
+  else
+    problem "the installer window did not appear for the close image"
   fi
   stop
 
