@@ -11,7 +11,10 @@
 
 // Q_INIT_RESOURCE has to be used outside any namespace; the payload lives in this static
 // library and would otherwise be dropped by the linker.
-static void InitInstallerResource() { Q_INIT_RESOURCE(installer); }
+static void InitInstallerResource()
+{
+    Q_INIT_RESOURCE(installer);
+}
 
 namespace pelorin::startup {
 
@@ -100,7 +103,10 @@ FrmFileInstall::FrmFileInstall(QWidget* parent) : chrome::FramelessWindow(fileIn
     }
 }
 
-QString FrmFileInstall::GetSetupPath() { return platform().tempFolder() + QStringLiteral("/setupHalvek.exe"); }
+QString FrmFileInstall::GetSetupPath()
+{
+    return platform().tempFolder() + QStringLiteral("/setupHalvek.exe");
+}
 
 QByteArray FrmFileInstall::Payload()
 {
@@ -149,9 +155,15 @@ void FrmFileInstall::CmdOk_Click()
     platform().endProgram(0);
 }
 
-void FrmFileInstall::CmdNo_Click() { platform().endProgram(0); }
+void FrmFileInstall::CmdNo_Click()
+{
+    platform().endProgram(0);
+}
 
-void FrmFileInstall::ImgExit_Click() { CmdNo_Click(); }
+void FrmFileInstall::ImgExit_Click()
+{
+    CmdNo_Click();
+}
 
 void FrmFileInstall::keyPressEvent(QKeyEvent* event)
 {

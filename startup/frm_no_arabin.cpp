@@ -59,7 +59,8 @@ QPixmap FrmNoArabin::RenderMessage(const QStringList& lines, const QSize& size)
         font = chrome::ArabicFont(pt, true);
         const QFontMetrics fm(font);
         int widest = 0;
-        for (const QString& line : lines) widest = qMax(widest, fm.horizontalAdvance(line));
+        for (const QString& line : lines)
+            widest = qMax(widest, fm.horizontalAdvance(line));
         const int tall = int(lines.size()) * fm.height() + (int(lines.size()) - 1) * gap;
         if (widest <= size.width() - 2 * margin && tall <= size.height() - 2 * margin) break;
     }
@@ -146,7 +147,10 @@ void FrmNoArabin::Form_KeyDown(int keyCode, Qt::KeyboardModifiers)
     if (keyCode == Qt::Key_Escape) ImgExit_Click();
 }
 
-void FrmNoArabin::ImgExit_Click() { platform().endProgram(0); }
+void FrmNoArabin::ImgExit_Click()
+{
+    platform().endProgram(0);
+}
 
 bool FrmNoArabin::eventFilter(QObject* watched, QEvent* event)
 {

@@ -12,8 +12,7 @@ namespace pelorin::startup::MMain {
 
 namespace {
 
-template <class Window>
-Window* ShowModeless()
+template <class Window> Window* ShowModeless()
 {
     auto* w = new Window;
     w->setAttribute(Qt::WA_DeleteOnClose);
@@ -23,7 +22,10 @@ Window* ShowModeless()
 
 } // namespace
 
-QString LanguageCode(quint16 langId) { return QString::number(langId, 16).toUpper().right(2); }
+QString LanguageCode(quint16 langId)
+{
+    return QString::number(langId, 16).toUpper().right(2);
+}
 
 int SettingNumber(const QString& text, int fallback)
 {

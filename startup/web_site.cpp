@@ -6,8 +6,14 @@
 
 namespace pelorin::startup {
 
-QString WebSiteAddress() { return QStringLiteral(PELORIN_WEB_BASE); }
+QString WebSiteAddress()
+{
+    return QStringLiteral(PELORIN_WEB_BASE);
+}
 
-QString HelpPageAddress() { return WebSiteAddress() + QStringLiteral("/articles.php?action=show&id=1"); }
+QString HelpPageAddress()
+{
+    return WebSiteAddress() + QStringLiteral("/articles.php?action=show&id=1");
+}
 
 } // namespace pelorin::startup

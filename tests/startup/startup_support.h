@@ -10,8 +10,7 @@
 namespace pelorin::test {
 
 // Runs f and reports whether it ended the program (through the platform double).
-template <class F>
-bool EndsProgram(F&& f)
+template <class F> bool EndsProgram(F&& f)
 {
     try {
         f();
@@ -22,8 +21,7 @@ bool EndsProgram(F&& f)
 }
 
 // The visible top-level windows of type W.
-template <class W>
-QList<W*> VisibleWindows()
+template <class W> QList<W*> VisibleWindows()
 {
     QList<W*> found;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -42,8 +40,10 @@ inline int VisibleWindowCount()
 inline void DeleteAllWindows()
 {
     QList<QPointer<QWidget>> windows;
-    for (QWidget* w : QApplication::topLevelWidgets()) windows << w;
-    for (const QPointer<QWidget>& w : windows) delete w.data();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        windows << w;
+    for (const QPointer<QWidget>& w : windows)
+        delete w.data();
     QApplication::processEvents();
 }
 

@@ -46,8 +46,10 @@ TEST_F(FileInstallTest, Texts)
     EXPECT_EQ(w.LblMain()->text(), title);
     EXPECT_EQ(w.ImgExit()->toolTip(), QStringLiteral("إغلاق"));
     EXPECT_EQ(w.size(), QSize(264, 183));
-    EXPECT_EQ(FrmFileInstall::TitleText(),
-              QStringLiteral("هنالك ملفات لازمة لتشغيل البرنامج\r\nفهل توافق على تنصيبها على نظام التشغيل الذي تعمل عليه ؟"));
+    EXPECT_EQ(
+        FrmFileInstall::TitleText(),
+        QStringLiteral(
+            "هنالك ملفات لازمة لتشغيل البرنامج\r\nفهل توافق على تنصيبها على نظام التشغيل الذي تعمل عليه ؟"));
     EXPECT_EQ(w.LblTitle->text(), QString(FrmFileInstall::TitleText()).remove('\r'));
     EXPECT_EQ(w.CmdOk->text(), QStringLiteral("نعم أوافق"));
     EXPECT_EQ(w.CmdNo->text(), QStringLiteral("لا أوافق"));
@@ -101,8 +103,10 @@ TEST_F(FileInstallTest, ConsentWritesThePayloadStartsItAndTellsTheUser)
     EXPECT_FALSE(info.permissions() & (QFileDevice::WriteGroup | QFileDevice::WriteOther));
     EXPECT_EQ(fake.started, QStringList{Target()});
     ASSERT_EQ(fake.messages.size(), 1);
-    EXPECT_EQ(fake.messages[0].text,
-              QStringLiteral("تم إضافة الملفات اللازمة لتشغيل البرنامج بنجاح\r\n\r\n            يرجى إعادة تشغيل البرنامج"));
+    EXPECT_EQ(
+        fake.messages[0].text,
+        QStringLiteral(
+            "تم إضافة الملفات اللازمة لتشغيل البرنامج بنجاح\r\n\r\n            يرجى إعادة تشغيل البرنامج"));
     EXPECT_EQ(fake.messages[0].style, MsgStyle::OkOnly + kRtl);
     EXPECT_EQ(fake.messages[0].title, kNotice);
     EXPECT_EQ(startedWhenShown, 1) << "the message comes once the installer runs";
@@ -154,7 +158,8 @@ TEST_P(InstallFailure, IsReportedWithTheStopIconAndTheProgramStillEnds)
     EXPECT_TRUE(EndsProgram([&] { w.CmdOk_Click(); }));
     ASSERT_EQ(fake.messages.size(), 1);
     const QString text = fake.messages[0].text;
-    EXPECT_TRUE(text.startsWith(QStringLiteral("تعذر تنصيب الملفات اللازمة لتشغيل البرنامج"))) << text.toStdString();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("تعذر تنصيب الملفات اللازمة لتشغيل البرنامج")))
+        << text.toStdString();
     EXPECT_TRUE(text.contains(QString::fromUtf8(GetParam().reason))) << text.toStdString();
     EXPECT_TRUE(text.contains(fake.temp + QStringLiteral("/setupHalvek.exe")));
     EXPECT_EQ(fake.messages[0].style, MsgStyle::Critical + kRtl);
@@ -169,11 +174,10 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"TempFolderMissing",
                    [](FakePlatform& f, const QString& d) { f.temp = d + QStringLiteral("/no/such/folder"); },
                    "لم يمكن كتابة ملف التنصيب", false},
-        FailureRow{"FolderInTheWay",
-                   [](FakePlatform&, const QString& d) {
-                       QDir(d).mkpath(QStringLiteral("setupHalvek.exe/inside"));
-                   },
-                   "لم يمكن كتابة ملف التنصيب", false},
+        FailureRow{
+            "FolderInTheWay",
+            [](FakePlatform&, const QString& d) { QDir(d).mkpath(QStringLiteral("setupHalvek.exe/inside")); },
+            "لم يمكن كتابة ملف التنصيب", false},
         FailureRow{"InstallerDoesNotStart", [](FakePlatform& f, const QString&) { f.startResult = false; },
                    "لم يمكن تشغيل ملف التنصيب", true}),
     [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });

@@ -50,7 +50,8 @@ QList<QPair<int, int>> InkBands(const QImage& image)
     int start = -1;
     for (int y = 0; y < image.height(); ++y) {
         bool ink = false;
-        for (int x = 0; x < image.width() && !ink; ++x) ink = qAlpha(image.pixel(x, y)) > 40;
+        for (int x = 0; x < image.width() && !ink; ++x)
+            ink = qAlpha(image.pixel(x, y)) > 40;
         if (ink && start < 0) start = y;
         if (!ink && start >= 0) {
             bands.append({start, y - 1});
@@ -115,7 +116,10 @@ TEST_F(NoArabinTest, OnlyALeftPressOpensTheHelpPage)
     EXPECT_TRUE(fake.ends.isEmpty());
 }
 
-qint64 Key(const QLabel* l) { return l->pixmap().cacheKey(); }
+qint64 Key(const QLabel* l)
+{
+    return l->pixmap().cacheKey();
+}
 
 TEST_F(NoArabinTest, BannerAlternatesWithExactlyOneTimerRunning)
 {
@@ -153,8 +157,8 @@ TEST_F(NoArabinTest, BannerAlternatesOnItsOwnTimers)
         },
         3000));
     ASSERT_GE(seen.size(), 4);
-    EXPECT_EQ(seen.mid(0, 4),
-              (QList<qint64>{Key(w.ImWebMerrow1), Key(w.ImWebMerrow2), Key(w.ImWebMerrow1), Key(w.ImWebMerrow2)}));
+    EXPECT_EQ(seen.mid(0, 4), (QList<qint64>{Key(w.ImWebMerrow1), Key(w.ImWebMerrow2), Key(w.ImWebMerrow1),
+                                             Key(w.ImWebMerrow2)}));
     EXPECT_NE(w.TmrWebMerrow1.isActive(), w.TmrWebMerrow2.isActive());
 }
 

@@ -42,15 +42,21 @@ class EnvGuard {
 public:
     void set(const char* name, std::optional<QByteArray> value)
     {
-        if (!saved_.contains(name)) saved_.insert(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
-        if (value) qputenv(name, *value);
-        else qunsetenv(name);
+        if (!saved_.contains(name))
+            saved_.insert(name,
+                          qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
     }
     ~EnvGuard()
     {
         for (auto it = saved_.begin(); it != saved_.end(); ++it) {
-            if (it.value()) qputenv(it.key().constData(), *it.value());
-            else qunsetenv(it.key().constData());
+            if (it.value())
+                qputenv(it.key().constData(), *it.value());
+            else
+                qunsetenv(it.key().constData());
         }
     }
 
@@ -159,13 +165,26 @@ TEST(LinuxLanguage, LangIdFromLocaleName)
         const char* name;
         quint16 id;
     };
-    for (const Row& r : {Row{"ar_SA.UTF-8", 0x0401}, Row{"ar_IQ.UTF-8", 0x0801}, Row{"ar_EG.UTF-8", 0x0C01},
-                         Row{"ar_LY", 0x1001},       Row{"ar_AE.utf8", 0x3801},  Row{"ar_eg", 0x0C01},
-                         Row{"ar", 0x0401},          Row{"ar_XX.UTF-8", 0x0401}, Row{"ar_SA.UTF-8@euro", 0x0401},
-                         Row{"en_US.UTF-8", 0x0409}, Row{"en_GB.UTF-8", 0x0809}, Row{"en", 0x0409},
-                         Row{"C", 0x0409},           Row{"POSIX", 0x0409},       Row{"C.UTF-8", 0x0409},
-                         Row{"", 0x0409},            Row{"fr_FR.UTF-8", 0x040C}, Row{"de_DE", 0x0407},
-                         Row{"fa_IR.UTF-8", 0x0429}, Row{"xx_YY", 0x0409}})
+    for (const Row& r : {Row{"ar_SA.UTF-8", 0x0401},
+                         Row{"ar_IQ.UTF-8", 0x0801},
+                         Row{"ar_EG.UTF-8", 0x0C01},
+                         Row{"ar_LY", 0x1001},
+                         Row{"ar_AE.utf8", 0x3801},
+                         Row{"ar_eg", 0x0C01},
+                         Row{"ar", 0x0401},
+                         Row{"ar_XX.UTF-8", 0x0401},
+                         Row{"ar_SA.UTF-8@euro", 0x0401},
+                         Row{"en_US.UTF-8", 0x0409},
+                         Row{"en_GB.UTF-8", 0x0809},
+                         Row{"en", 0x0409},
+                         Row{"C", 0x0409},
+                         Row{"POSIX", 0x0409},
+                         Row{"C.UTF-8", 0x0409},
+                         Row{"", 0x0409},
+                         Row{"fr_FR.UTF-8", 0x040C},
+                         Row{"de_DE", 0x0407},
+                         Row{"fa_IR.UTF-8", 0x0429},
+                         Row{"xx_YY", 0x0409}})
         EXPECT_EQ(langIdFromLocaleName(QString::fromLatin1(r.name)), r.id) << r.name;
 }
 

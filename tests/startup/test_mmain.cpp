@@ -29,11 +29,16 @@ enum class Outcome { Ended, NoArabin, FileInstall, Ledger, Relaunched };
 const char* OutcomeName(Outcome o)
 {
     switch (o) {
-    case Outcome::Ended: return "ended";
-    case Outcome::NoArabin: return "language notice";
-    case Outcome::FileInstall: return "installer";
-    case Outcome::Ledger: return "ledger";
-    case Outcome::Relaunched: return "relaunched";
+    case Outcome::Ended:
+        return "ended";
+    case Outcome::NoArabin:
+        return "language notice";
+    case Outcome::FileInstall:
+        return "installer";
+    case Outcome::Ledger:
+        return "ledger";
+    case Outcome::Relaunched:
+        return "relaunched";
     }
     return "?";
 }
@@ -92,8 +97,8 @@ struct Row {
     bool admin;
     Outcome expected;
     QString asAdminAfter;
-    bool adminAsked;   // whether the rights were tested
-    bool installRead;  // whether "Install" was read
+    bool adminAsked;  // whether the rights were tested
+    bool installRead; // whether "Install" was read
 };
 
 class StartupDecision : public StartupTest, public ::testing::WithParamInterface<Row> {};
@@ -136,16 +141,17 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, StartupDecision,
     ::testing::Values(
         // A second copy ends before anything else, whatever the language.
-        Row{"SecondCopyArabic", true, std::nullopt, 0x0401, k1, false, Outcome::Ended, "<absent>", false, false},
+        Row{"SecondCopyArabic", true, std::nullopt, 0x0401, k1, false, Outcome::Ended, "<absent>", false,
+            false},
         Row{"SecondCopyEnglish", true, k1, 0x0409, k1, false, Outcome::Ended, k1, false, false},
         Row{"SecondCopyDamagedFlag", true, QStringLiteral("x"), 0x0401, k1, false, Outcome::Ended, "x", false,
             false},
         // The elevated relaunch finds the copy that asked for it still running and goes on.
-        Row{"ElevatedCopyShowsInstaller", true, k0, 0x0401, std::nullopt, true, Outcome::FileInstall, k1, true,
-            true},
+        Row{"ElevatedCopyShowsInstaller", true, k0, 0x0401, std::nullopt, true, Outcome::FileInstall, k1,
+            true, true},
         Row{"ElevatedCopyInstalledShowsLedger", true, k0, 0x0401, k1, true, Outcome::Ledger, k1, false, true},
-        Row{"ElevatedCopyNotArabic", true, QStringLiteral("0.0"), 0x0409, std::nullopt, true, Outcome::NoArabin,
-            k1, false, false},
+        Row{"ElevatedCopyNotArabic", true, QStringLiteral("0.0"), 0x0409, std::nullopt, true,
+            Outcome::NoArabin, k1, false, false},
         // Arabic systems by territory.
         Row{"SaudiArabia", false, std::nullopt, 0x0401, k1, false, Outcome::Ledger, k1, false, true},
         Row{"Iraq", false, std::nullopt, 0x0801, k1, false, Outcome::Ledger, k1, false, true},
@@ -161,13 +167,14 @@ INSTANTIATE_TEST_SUITE_P(
             true, true},
         Row{"InstallZeroRelaunches", false, k1, 0x0401, k0, false, Outcome::Relaunched, k0, true, true},
         // First run with rights: the installer at once.
-        Row{"FirstRunAsAdmin", false, std::nullopt, 0x0401, std::nullopt, true, Outcome::FileInstall, k1, true,
+        Row{"FirstRunAsAdmin", false, std::nullopt, 0x0401, std::nullopt, true, Outcome::FileInstall, k1,
+            true, true},
+        Row{"InstallTwo", false, std::nullopt, 0x0401, QStringLiteral("2"), true, Outcome::FileInstall, k1,
+            true, true},
+        Row{"InstallNotANumber", false, std::nullopt, 0x0401, QStringLiteral("yes"), true,
+            Outcome::FileInstall, k1, true, true},
+        Row{"InstallEmpty", false, std::nullopt, 0x0401, QString(), true, Outcome::FileInstall, k1, true,
             true},
-        Row{"InstallTwo", false, std::nullopt, 0x0401, QStringLiteral("2"), true, Outcome::FileInstall, k1, true,
-            true},
-        Row{"InstallNotANumber", false, std::nullopt, 0x0401, QStringLiteral("yes"), true, Outcome::FileInstall,
-            k1, true, true},
-        Row{"InstallEmpty", false, std::nullopt, 0x0401, QString(), true, Outcome::FileInstall, k1, true, true},
         // "Install" read as a number.
         Row{"InstallPadded", false, std::nullopt, 0x0401, QStringLiteral(" 1 "), false, Outcome::Ledger, k1,
             false, true},
@@ -254,10 +261,10 @@ TEST(SettingNumber, TextReadAsNumberOrDefault)
         int fallback;
         int expected;
     };
-    for (const NumRow& r : {NumRow{"1", 0, 1}, NumRow{"0", 1, 0}, NumRow{" 1\t", 0, 1}, NumRow{"1.0", 0, 1},
-                            NumRow{"00", 1, 0}, NumRow{"-1", 0, -1}, NumRow{"", 0, 0}, NumRow{"", 1, 1},
-                            NumRow{"one", 1, 1}, NumRow{"1abc", 0, 0}, NumRow{"nan", 1, 1},
-                            NumRow{"1e300", 0, 0}})
+    for (const NumRow& r :
+         {NumRow{"1", 0, 1}, NumRow{"0", 1, 0}, NumRow{" 1\t", 0, 1}, NumRow{"1.0", 0, 1}, NumRow{"00", 1, 0},
+          NumRow{"-1", 0, -1}, NumRow{"", 0, 0}, NumRow{"", 1, 1}, NumRow{"one", 1, 1}, NumRow{"1abc", 0, 0},
+          NumRow{"nan", 1, 1}, NumRow{"1e300", 0, 0}})
         EXPECT_EQ(MMain::SettingNumber(QString::fromLatin1(r.text), r.fallback), r.expected)
             << "'" << r.text << "'";
 }

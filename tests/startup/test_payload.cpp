@@ -29,13 +29,15 @@ protected:
              "case \" $FAKE_MISSING \" in *\" $3 \"*) exit 1;; esac\nprintf 'install ok installed'\n");
         Tool(QStringLiteral("fc-list"), "[ -n \"${FAKE_NO_FONT:-}\" ] || echo 'Noto Sans Arabic UI'\n");
         Tool(QStringLiteral("apt-get"), "echo \"$*\" >>\"$FAKE_LOG\"\nexit \"${FAKE_APT_STATUS:-0}\"\n");
-        Tool(QStringLiteral("id"), "if [ \"$1\" = -u ]; then echo \"${FAKE_UID:-0}\"; else exec /usr/bin/id \"$@\"; fi\n");
+        Tool(QStringLiteral("id"),
+             "if [ \"$1\" = -u ]; then echo \"${FAKE_UID:-0}\"; else exec /usr/bin/id \"$@\"; fi\n");
         script = dir.path() + QStringLiteral("/setupHalvek.exe");
         ASSERT_TRUE(FrmFileInstall::WritePayload(script, FrmFileInstall::Payload()));
         env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "PKEXEC_UID", "SUDO_UID"})
             env.remove(QString::fromLatin1(name));
-        env.insert(QStringLiteral("PATH"), dir.path() + QStringLiteral("/bin:") + env.value(QStringLiteral("PATH")));
+        env.insert(QStringLiteral("PATH"),
+                   dir.path() + QStringLiteral("/bin:") + env.value(QStringLiteral("PATH")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path() + QStringLiteral("/config"));
         env.insert(QStringLiteral("FAKE_LOG"), AptLog());
     }
@@ -106,7 +108,7 @@ TEST_P(PayloadIni, SetsInstallAndKeepsTheRest)
     ASSERT_EQ(Run(), 0) << errors.toStdString();
     for (const auto& [key, value] : GetParam().after)
         EXPECT_EQ(Setting(QString::fromLatin1(key)), QString::fromUtf8(value)) << key << "\n"
-                                                                              << Read(Ini()).toStdString();
+                                                                               << Read(Ini()).toStdString();
     EXPECT_EQ(Read(Ini()).count(QStringLiteral("Install=1")), 1) << Read(Ini()).toStdString();
     // The key lands inside its section, before the blank line that ends it.
     EXPECT_FALSE(Read(Ini()).contains(QStringLiteral("\n\nInstall=1"))) << Read(Ini()).toStdString();
@@ -116,7 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, PayloadIni,
     ::testing::Values(
         IniRow{"NoFile", nullptr, {{"Setting/Install", "1"}}},
-        IniRow{"KeepsAsAdmin", "[Setting]\nAsAdmin=0\n", {{"Setting/Install", "1"}, {"Setting/AsAdmin", "0"}}},
+        IniRow{
+            "KeepsAsAdmin", "[Setting]\nAsAdmin=0\n", {{"Setting/Install", "1"}, {"Setting/AsAdmin", "0"}}},
         IniRow{"ReplacesOldValue",
                "[Setting]\nInstall=0\nAsAdmin=1\n",
                {{"Setting/Install", "1"}, {"Setting/AsAdmin", "1"}}},
@@ -124,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
                "[Setting]\nAsAdmin=1\n\n[Other]\nInstall=7\n",
                {{"Setting/Install", "1"}, {"Other/Install", "7"}, {"Setting/AsAdmin", "1"}}},
         IniRow{"NoSettingSection", "[Other]\nKey=v\n", {{"Setting/Install", "1"}, {"Other/Key", "v"}}},
-        IniRow{"NoFinalNewline", "[Setting]\nAsAdmin=1", {{"Setting/Install", "1"}, {"Setting/AsAdmin", "1"}}}),
+        IniRow{
+            "NoFinalNewline", "[Setting]\nAsAdmin=1", {{"Setting/Install", "1"}, {"Setting/AsAdmin", "1"}}}),
     [](const ::testing::TestParamInfo<IniRow>& info) { return std::string(info.param.name); });
 
 struct MissingRow {
