@@ -10,5 +10,5 @@ current="${LC_ALL:-${LC_MESSAGES:-${LANG:-}}}"
 case "$current" in
   ar_*|ar) exec "$bin" ;;
   *) echo "run: this session's language is '${current:-C}'; starting Pelorin under ar_SA.UTF-8"
-     LC_ALL= LC_MESSAGES= LANG=ar_SA.UTF-8 exec "$bin" ;;
+     exec env -u LC_ALL -u LC_MESSAGES LANG=ar_SA.UTF-8 "$bin" ;;
 esac
