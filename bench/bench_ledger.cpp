@@ -47,23 +47,7 @@ double rawLoad(const QString& path, bool programCollation, benchmark::State& sta
     const auto t0 = Clock::now();
     sqlite3* db = OpenRaw(path);
     if (programCollation) store::RegisterCollation(db);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* sel = nullptr;
-    sqlite3_stmt* upd = nullptr;
-    sqlite3_prepare_v2(db, "SELECT _rowid_, DateLoan, DateReturn FROM TableBook", -1, &sel, nullptr);
-    sqlite3_prepare_v2(db, "UPDATE TableBook SET TimeLoan=? WHERE _rowid_=?", -1, &upd, nullptr);
-    while (sqlite3_step(sel) == SQLITE_ROW) {
-        const QString loan = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(sel, 1)));
-        const QString back = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(sel, 2)));
-        const QString text = duration::GetTimeLoan(loan, back, kToday);
-        sqlite3_bind_text16(upd, 1, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
-        sqlite3_bind_int64(upd, 2, sqlite3_column_int64(sel, 0));
-        sqlite3_step(upd);
-        sqlite3_reset(upd);
-    }
-    sqlite3_finalize(sel);
-    sqlite3_finalize(upd);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    RawRefresh(db, kToday);
     readAll(db, store::sql::kListDefault.toUtf8().constData(), state);
     readAll(db, "SELECT NameLibrary FROM TableSetting", state);
     sqlite3_close(db);
@@ -134,13 +118,3 @@ void BM_HeaderClickSort(benchmark::State& state)
 BENCHMARK(BM_HeaderClickSort)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(4);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -148,13 +148,3 @@ void BM_LoanReportPdf(benchmark::State& state)
 BENCHMARK(BM_LoanReportPdf)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -46,31 +46,6 @@ void BM_OpenDatabase(benchmark::State& state)
 }
 BENCHMARK(BM_OpenDatabase)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
-// The floor of the duration pass: raw reads, the same text computation, raw writes by rowid,
-// one transaction.
-double rawRefresh(sqlite3* db, const QDate& today)
-{
-    const auto t0 = Clock::now();
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* sel = nullptr;
-    sqlite3_stmt* upd = nullptr;
-    sqlite3_prepare_v2(db, "SELECT _rowid_, DateLoan, DateReturn FROM TableBook", -1, &sel, nullptr);
-    sqlite3_prepare_v2(db, "UPDATE TableBook SET TimeLoan=? WHERE _rowid_=?", -1, &upd, nullptr);
-    while (sqlite3_step(sel) == SQLITE_ROW) {
-        const QString loan = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(sel, 1)));
-        const QString ret = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(sel, 2)));
-        const QString text = duration::GetTimeLoan(loan, ret, today);
-        sqlite3_bind_text16(upd, 1, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
-        sqlite3_bind_int64(upd, 2, sqlite3_column_int64(sel, 0));
-        sqlite3_step(upd);
-        sqlite3_reset(upd);
-    }
-    sqlite3_finalize(sel);
-    sqlite3_finalize(upd);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    return Seconds(t0, Clock::now());
-}
-
 void BM_RefreshTimeLoan(benchmark::State& state)
 {
     Fixture fx(int(state.range(0)));
@@ -79,7 +54,7 @@ void BM_RefreshTimeLoan(benchmark::State& state)
     const QDate today(2024, 6, 1);
     double program = 0, floor = 0;
     for (auto _ : state) {
-        floor += rawRefresh(raw, today);
+        floor += RawRefresh(raw, today);
         const auto t0 = Clock::now();
         store::Recordset& rs = store::MData::NewRs();
         rs.Open(store::sql::kAllBooks, store::MData::Conn);
@@ -95,13 +70,3 @@ void BM_RefreshTimeLoan(benchmark::State& state)
 BENCHMARK(BM_RefreshTimeLoan)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

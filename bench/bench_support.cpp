@@ -11,6 +11,7 @@
 
 #include "database.h"
 #include "fake_platform.h"
+#include "loan_duration.h"
 #include "test_db.h"
 
 namespace pelorin::bench {
@@ -46,6 +47,29 @@ sqlite3* OpenRaw(const QString& path)
     sqlite3_key(db, key.constData(), int(key.size()));
     sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     return db;
+}
+
+double RawRefresh(sqlite3* db, const QDate& today)
+{
+    const auto t0 = Clock::now();
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* sel = nullptr;
+    sqlite3_stmt* upd = nullptr;
+    sqlite3_prepare_v2(db, "SELECT _rowid_, DateLoan, DateReturn FROM TableBook", -1, &sel, nullptr);
+    sqlite3_prepare_v2(db, "UPDATE TableBook SET TimeLoan=? WHERE _rowid_=?", -1, &upd, nullptr);
+    while (sqlite3_step(sel) == SQLITE_ROW) {
+        const QString loan = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(sel, 1)));
+        const QString ret = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(sel, 2)));
+        const QString text = duration::GetTimeLoan(loan, ret, today);
+        sqlite3_bind_text16(upd, 1, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(upd, 2, sqlite3_column_int64(sel, 0));
+        sqlite3_step(upd);
+        sqlite3_reset(upd);
+    }
+    sqlite3_finalize(sel);
+    sqlite3_finalize(upd);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    return Seconds(t0, Clock::now());
 }
 
 double ResidentMegabytes()
