@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-qpa-plugins qt6-svg-dev libqt6printsupport6 libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-ui-core fonts-liberation2
-  xvfb xauth xdotool x11-utils imagemagick poppler-utils
+  xvfb xauth xdotool x11-utils x11-xkb-utils libx11-dev imagemagick poppler-utils
   clang-format locales ccache libicu-dev
 )
 BACKPORT_PACKAGES=(libsqlcipher-dev sqlcipher)
