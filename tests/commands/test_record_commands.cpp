@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -14,7 +13,7 @@
 #include <unistd.h>
 
 #include "database.h"
-#include "fake_platform.h"
+#include "database_test.h"
 #include "frm_calendar.h"
 #include "frm_main.h"
 #include "ledger_model.h"
@@ -37,15 +36,13 @@ struct Entry {
     QString book, writer, borrower, loan, ret;
 };
 
-class CommandsTest : public ::testing::Test {
+class CommandsTest : public test::DatabaseTest {
 protected:
     void SetUp() override
     {
-        fake.folder = dir.path();
+        ASSERT_NO_FATAL_FAILURE(DatabaseTest::SetUp());
         fake.todayValue = QDate(2024, 3, 10);
-        store::MData::DbPassword = store::MData::kPassword;
-        store::ReleasePooledHandles();
-        ASSERT_TRUE(test::CreateDatabase(path(), test::kTestPassword, rows));
+        ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword, rows));
         w = std::make_unique<FrmMain>();
         w->show();
         QApplication::setActiveWindow(w.get());
@@ -53,12 +50,12 @@ protected:
         w->Form_Load();
     }
 
-    QString path() const { return dir.path() + QStringLiteral("/DataBook.mdb"); }
-
     void TearDown() override
     {
         if (reader) sqlite3_close(reader);
         reader = nullptr;
+        w.reset();
+        DatabaseTest::TearDown();
     }
 
     // Every stored record, in key order, as "ID|book|writer|borrower|loan|return|duration", read
@@ -66,7 +63,7 @@ protected:
     QStringList stored()
     {
         if (!reader) {
-            sqlite3_open_v2(QFile::encodeName(path()).constData(), &reader, SQLITE_OPEN_READONLY, nullptr);
+            sqlite3_open_v2(QFile::encodeName(path).constData(), &reader, SQLITE_OPEN_READONLY, nullptr);
             const QByteArray key = test::kTestPassword.toUtf8();
             sqlite3_key(reader, key.constData(), int(key.size()));
         }
@@ -127,8 +124,6 @@ protected:
         {"الأيام", "طه حسين", "سالم", "2024/01/15", "2024/01/17", "قديم"},
         {"كليلة ودمنة", "ابن المقفع", "ليلى", "2023/05/20", kMarker, "قديم"},
     };
-    test::FakePlatform fake;
-    QTemporaryDir dir;
     std::unique_ptr<FrmMain> w;
     sqlite3* reader = nullptr;
 };
@@ -299,18 +294,18 @@ class FailingWriteTest : public CommandsTest {
 protected:
     void TearDown() override
     {
-        if (immutable) QProcess::execute("chattr", {"-i", path()});
-        QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
+        if (immutable) QProcess::execute("chattr", {"-i", path});
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         CommandsTest::TearDown();
     }
 
     // The file is made read-only for this process, root included.
     bool makeReadOnly()
     {
-        QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        if (geteuid() == 0) immutable = QProcess::execute("chattr", {"+i", path()}) == 0;
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        if (geteuid() == 0) immutable = QProcess::execute("chattr", {"+i", path}) == 0;
         store::ReleasePooledHandles();
-        QFile probe(path());
+        QFile probe(path);
         return !probe.open(QIODevice::ReadWrite);
     }
 
@@ -354,7 +349,7 @@ TEST_F(FailingWriteTest, ReadOnlyFile)
 
 TEST_F(FailingWriteTest, FileLockedByAnotherProgram)
 {
-    test::WriteLock lock(path());
+    test::WriteLock lock(path);
     ASSERT_TRUE(lock.held());
     enter({"كتاب", "مؤلف", "قارئ", "2024/03/10", kMarker});
     expectRefused([&] { w->CmdAdd_Click(); }, writeFailed);
@@ -367,7 +362,7 @@ TEST_F(FailingWriteTest, FileLockedByAnotherProgram)
 TEST_F(FailingWriteTest, RecordGoneMeanwhile)
 {
     w->lvwRoom_ItemClick(0);
-    test::Query(path(), "DELETE FROM TableBook WHERE ID = 1");
+    test::Query(path, "DELETE FROM TableBook WHERE ID = 1");
     const QString gone = QStringLiteral("لم يعد السجل المختار موجوداً");
     expectRefused([&] { w->CmdEdit_Click(); }, gone);
     expectRefused([&] { w->CmdDelete_Click(); }, gone);

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -16,7 +15,7 @@
 
 #include "compact.h"
 #include "database.h"
-#include "fake_platform.h"
+#include "database_test.h"
 #include "mdata.h"
 #include "qt_printers.h"
 #include "test_db.h"
@@ -57,22 +56,17 @@ QString shell(const QString& path, const QString& script)
     return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
 }
 
-class CompactTest : public ::testing::Test {
+class CompactTest : public test::DatabaseTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        fake.folder = dir.path();
-        MData::DbPassword = MData::kPassword;
-        path = dir.filePath(QStringLiteral("DataBook.mdb"));
+        ASSERT_NO_FATAL_FAILURE(DatabaseTest::SetUp());
         temp = MData::CompactTempPath(path);
     }
     void TearDown() override
     {
         MData::SetCompactHook({});
-        MData::Rs.reset();
-        MData::Conn.reset();
-        ReleasePooledHandles();
+        DatabaseTest::TearDown();
         ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
     }
     // A ledger of `rows` loans with most of them deleted again, so there is much to reclaim.
@@ -92,9 +86,7 @@ protected:
         EXPECT_EQ(fake.messages[0].title, kTitle);
     }
 
-    test::FakePlatform fake;
-    QTemporaryDir dir;
-    QString path, temp;
+    QString temp;
 };
 
 TEST_F(CompactTest, ShrinksTheFileAndKeepsItsKeyRowsAndCounters)

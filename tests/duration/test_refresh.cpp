@@ -1,10 +1,9 @@
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "database.h"
-#include "fake_platform.h"
+#include "database_test.h"
 #include "loan_duration.h"
 #include "test_db.h"
 
@@ -13,21 +12,12 @@ using namespace pelorin::store;
 
 namespace {
 
-class RefreshTest : public ::testing::Test {
+class RefreshTest : public test::DatabaseTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        fake.folder = dir.path();
+        ASSERT_NO_FATAL_FAILURE(DatabaseTest::SetUp());
         fake.todayValue = QDate(2024, 3, 20);
-        MData::DbPassword = MData::kPassword;
-        path = dir.filePath(QStringLiteral("DataBook.mdb"));
-    }
-    void TearDown() override
-    {
-        MData::Rs.reset();
-        MData::Conn.reset();
-        ReleasePooledHandles();
     }
     bool refresh()
     {
@@ -36,9 +26,6 @@ protected:
         if (!rs.Open(sql::kAllBooks, MData::Conn)) return false;
         return duration::RefreshTimeLoan(*MData::Conn, rs, platform().today());
     }
-    test::FakePlatform fake;
-    QTemporaryDir dir;
-    QString path;
 };
 
 } // namespace

@@ -1,36 +1,29 @@
 // A ledger window over a database file in a temporary folder, with a fixed clock.
 #pragma once
 
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "database.h"
-#include "fake_platform.h"
+#include "database_test.h"
 #include "frm_main.h"
 #include "ledger_model.h"
 #include "test_db.h"
 
 namespace pelorin::ledger::testing {
 
-class LedgerFixture : public ::testing::Test {
+class LedgerFixture : public test::DatabaseTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        fake.folder = dir.path();
+        ASSERT_NO_FATAL_FAILURE(DatabaseTest::SetUp());
         fake.todayValue = QDate(2024, 3, 10);
-        store::MData::DbPassword = store::MData::kPassword;
-        path = dir.filePath(QStringLiteral("DataBook.mdb"));
     }
     void TearDown() override
     {
         window.reset();
-        store::MData::Rs.reset();
-        store::MData::Conn.reset();
-        store::ReleasePooledHandles();
+        DatabaseTest::TearDown();
     }
     // Writes the database and runs the window's load sequence on it.
     FrmMain& load(const std::vector<test::BookRow>& rows,
@@ -49,9 +42,6 @@ protected:
         return out;
     }
 
-    test::FakePlatform fake;
-    QTemporaryDir dir;
-    QString path;
     std::unique_ptr<FrmMain> window;
 };
 

@@ -3,14 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "compact.h"
 #include "database.h"
+#include "database_test.h"
 #include "drpelorin.h"
-#include "fake_platform.h"
 #include "frm_main.h"
 #include "mdata.h"
 #include "qt_printers.h"
@@ -20,25 +19,13 @@ using namespace pelorin;
 
 namespace {
 
-class CompactButtonTest : public ::testing::Test {
+class CompactButtonTest : public test::DatabaseTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        fake.folder = dir.path();
-        store::MData::DbPassword = store::MData::kPassword;
-        path = dir.filePath(QStringLiteral("DataBook.mdb"));
-    }
     void TearDown() override
     {
         ledger::DRPelorin().dataSource.reset();
-        store::MData::Rs.reset();
-        store::MData::Conn.reset();
-        store::ReleasePooledHandles();
+        DatabaseTest::TearDown();
     }
-    test::FakePlatform fake;
-    QTemporaryDir dir;
-    QString path;
 };
 
 TEST_F(CompactButtonTest, TheListStillWorksAfterCompaction)

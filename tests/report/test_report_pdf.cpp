@@ -5,14 +5,13 @@
 #include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "database.h"
+#include "database_test.h"
 #include "drpelorin.h"
-#include "fake_platform.h"
 #include "frm_main.h"
 #include "mdata.h"
 #include "qt_printers.h"
@@ -40,16 +39,13 @@ QString plain(const QString& s)
     return out;
 }
 
-class ReportPdfTest : public ::testing::Test {
+class ReportPdfTest : public test::DatabaseTest {
 protected:
     void SetUp() override
     {
         if (QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("command -v pdftotext >/dev/null")}) != 0)
             GTEST_SKIP() << "pdftotext is not installed";
-        ASSERT_TRUE(dir.isValid());
-        fake.folder = dir.path();
-        store::MData::DbPassword = store::MData::kPassword;
-        db = dir.filePath(QStringLiteral("DataBook.mdb"));
+        ASSERT_NO_FATAL_FAILURE(DatabaseTest::SetUp());
         pdf = dir.filePath(QStringLiteral("report.pdf"));
     }
     void TearDown() override
@@ -62,9 +58,7 @@ protected:
             QFile::copy(pdf, keep + QLatin1Char('/') + name + QStringLiteral(".pdf"));
         }
         DRPelorin().dataSource.reset();
-        store::MData::Rs.reset();
-        store::MData::Conn.reset();
-        store::ReleasePooledHandles();
+        DatabaseTest::TearDown();
     }
     // The text of every page of the PDF, normalised.
     QStringList pages()
@@ -78,16 +72,14 @@ protected:
         return out;
     }
 
-    test::FakePlatform fake;
-    QTemporaryDir dir;
-    QString db, pdf;
+    QString pdf;
 };
 
 TEST_F(ReportPdfTest, TitleCaptionsAndRowsInTitleOrder)
 {
     // Stored out of order, with an unreturned book and a title the list would sort elsewhere.
     ASSERT_TRUE(test::CreateDatabase(
-        db, test::kTestPassword,
+        path, test::kTestPassword,
         {{QStringLiteral("ياقوت الحموي"), QStringLiteral("مؤلف ثالث"), QStringLiteral("سالم"), QStringLiteral("2020/01/05"),
           QStringLiteral("2020/02/01"), QStringLiteral("قديم")},
          {QStringLiteral("الأغاني"), QStringLiteral("الأصفهاني"), QStringLiteral("خالد"), QStringLiteral("2021/03/04"),
@@ -117,7 +109,7 @@ TEST_F(ReportPdfTest, TitleCaptionsAndRowsInTitleOrder)
 
 TEST_F(ReportPdfTest, AnEmptyLedgerGivesOnePageOfHeaders)
 {
-    ASSERT_TRUE(test::CreateDatabase(db));
+    ASSERT_TRUE(test::CreateDatabase(path));
     ASSERT_TRUE(RenderLoanReportPdf(pdf, QString()));
     const QStringList text = pages();
     ASSERT_EQ(text.size(), 1);
@@ -126,8 +118,8 @@ TEST_F(ReportPdfTest, AnEmptyLedgerGivesOnePageOfHeaders)
 
 TEST_F(ReportPdfTest, ALongLedgerRepeatsThePageHeaderOnEveryPage)
 {
-    ASSERT_TRUE(test::CreateDatabase(db));
-    ASSERT_TRUE(test::FillBooks(db, 400));
+    ASSERT_TRUE(test::CreateDatabase(path));
+    ASSERT_TRUE(test::FillBooks(path, 400));
     ASSERT_TRUE(RenderLoanReportPdf(pdf, QStringLiteral("مكتبتي")));
     const QStringList text = pages();
     ASSERT_EQ(text.size(), 9); // 46 rows on the first page, 50 on each of the next seven, 4 on the last
@@ -147,7 +139,7 @@ TEST_F(ReportPdfTest, FieldsPrintTheStoredTextsUnchanged)
     // Nulls print as nothing; an unreadable date prints as stored, with no warning; a title
     // far wider than its column is cut short and leaves the author beside it whole.
     const QString longTitle = QStringLiteral("كتاب العبر وديوان المبتدأ والخبر في أيام العرب والعجم والبربر");
-    ASSERT_TRUE(test::CreateDatabase(db, test::kTestPassword,
+    ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword,
                                      {{QStringLiteral("كتاب"), QString(), QStringLiteral("عمر"), QStringLiteral("2024/13/45"),
                                        QString(), QStringLiteral("خطأ في المدخلات")},
                                       {longTitle, QStringLiteral("ابن خلدون"), QStringLiteral("علي"),
@@ -164,14 +156,14 @@ TEST_F(ReportPdfTest, FieldsPrintTheStoredTextsUnchanged)
 
 TEST_F(ReportPdfTest, AnUnwritablePdfIsReported)
 {
-    ASSERT_TRUE(test::CreateDatabase(db));
+    ASSERT_TRUE(test::CreateDatabase(path));
     EXPECT_FALSE(RenderLoanReportPdf(dir.filePath(QStringLiteral("no/such/folder/report.pdf")), QString()));
 }
 
 // The preview: modal, with its caption and size, over the window that asked for it.
 TEST_F(ReportPdfTest, PreviewWindowShowsTheTitleFromTheBoxAsItIsNow)
 {
-    ASSERT_TRUE(test::CreateDatabase(db, test::kTestPassword, {}, QStringLiteral("الاسم المحفوظ")));
+    ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword, {}, QStringLiteral("الاسم المحفوظ")));
     FrmMain main;
     if (!main.TxtNameLibrary) GTEST_SKIP() << "the ledger window has no library name box yet";
     main.TxtNameLibrary->setText(QStringLiteral("  اسم لم يحفظ "));

@@ -2,13 +2,12 @@
 // running copy, language, first-run state and administrator rights.
 #include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <optional>
 
-#include "fake_platform.h"
+#include "database_test.h"
 #include "frm_file_install.h"
 #include "frm_main.h"
 #include "frm_no_arabin.h"
@@ -21,7 +20,6 @@ namespace pelorin::startup {
 namespace {
 
 using test::EndsProgram;
-using test::FakePlatform;
 using test::VisibleWindows;
 
 enum class Outcome { Ended, NoArabin, FileInstall, Ledger, Relaunched };
@@ -43,21 +41,20 @@ const char* OutcomeName(Outcome o)
     return "?";
 }
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public test::DatabaseTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        fake.folder = dir.path();
+        ASSERT_NO_FATAL_FAILURE(DatabaseTest::SetUp());
         fake.temp = dir.path();
-        ASSERT_TRUE(test::CreateDatabase(dir.path() + QStringLiteral("/DataBook.mdb")));
+        ASSERT_TRUE(test::CreateDatabase(path));
+        // The start sets the key itself.
         store::MData::DbPassword.clear();
     }
     void TearDown() override
     {
         test::DeleteAllWindows();
-        store::MData::Rs.reset();
-        store::MData::Conn.reset();
+        DatabaseTest::TearDown();
     }
 
     // Runs a start and names what it came to.
@@ -83,9 +80,6 @@ protected:
     {
         return fake.settings.value(QStringLiteral("Setting/") + key, QStringLiteral("<absent>"));
     }
-
-    FakePlatform fake;
-    QTemporaryDir dir;
 };
 
 struct Row {
@@ -212,7 +206,7 @@ TEST_F(StartupTest, LedgerLoadThatEndsTheProgramLeavesTheFirstWrite)
     // The ledger's load ends the program when the database cannot be opened.
     fake.settings[QStringLiteral("Setting/Install")] = QStringLiteral("1");
     fake.settings[QStringLiteral("Setting/AsAdmin")] = QStringLiteral("0");
-    QFile::remove(dir.path() + QStringLiteral("/DataBook.mdb"));
+    QFile::remove(path);
     EXPECT_TRUE(EndsProgram([] { MMain::Main(); }));
     EXPECT_EQ(fake.settingWrites, QStringList{"Setting/AsAdmin=1"});
 }

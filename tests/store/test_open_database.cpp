@@ -1,6 +1,5 @@
 // Opening the database file: the right file, a wrong one, and files that cannot be opened.
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -8,7 +7,7 @@
 #include <unistd.h>
 
 #include "database.h"
-#include "fake_platform.h"
+#include "database_test.h"
 #include "test_db.h"
 
 using namespace pelorin;
@@ -19,21 +18,8 @@ namespace {
 const QString kWrongFile = QStringLiteral("هنالك خطأ في ملف قاعدة البيانات .. من فضلك ضع قاعدة البيانات الصحيحة !!");
 constexpr int kStopStyle = 1572880;
 
-class OpenDatabaseTest : public ::testing::Test {
+class OpenDatabaseTest : public test::DatabaseTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        fake.folder = dir.path();
-        MData::DbPassword = MData::kPassword;
-        path = dir.filePath(QStringLiteral("DataBook.mdb"));
-    }
-    void TearDown() override
-    {
-        MData::Rs.reset();
-        MData::Conn.reset();
-        ReleasePooledHandles();
-    }
     // Runs OpenDatabase and tells whether the program ended.
     bool openEnds()
     {
@@ -44,9 +30,6 @@ protected:
             return true;
         }
     }
-    test::FakePlatform fake;
-    QTemporaryDir dir;
-    QString path;
 };
 
 } // namespace

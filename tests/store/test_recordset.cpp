@@ -1,10 +1,8 @@
 // The result set the commands rely on: reading, writing back by rowid, ordering and errors.
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include "database.h"
-#include "fake_platform.h"
+#include "database_test.h"
 #include "test_db.h"
 
 using namespace pelorin;
@@ -12,21 +10,8 @@ using namespace pelorin::store;
 
 namespace {
 
-class RecordsetTest : public ::testing::Test {
+class RecordsetTest : public test::DatabaseTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        fake.folder = dir.path();
-        MData::DbPassword = MData::kPassword;
-        path = dir.filePath(QStringLiteral("DataBook.mdb"));
-    }
-    void TearDown() override
-    {
-        MData::Rs.reset();
-        MData::Conn.reset();
-        ReleasePooledHandles();
-    }
     void make(const std::vector<test::BookRow>& rows, const QString& library = QStringLiteral("مكتبتي"))
     {
         ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword, rows, library));
@@ -40,9 +25,6 @@ protected:
         for (; !rs.Eof(); rs.MoveNext()) out << rs.Text(field);
         return out;
     }
-    test::FakePlatform fake;
-    QTemporaryDir dir;
-    QString path;
 };
 
 const QString kBook = QStringLiteral("NameBook");
