@@ -6,24 +6,20 @@
 #   ledger_e2e.sh BIN_FOLDER        (exit 77: skipped, no virtual X server here)
 set -euo pipefail
 
+source "$(dirname "$0")/../support/e2e_lib.sh"
 bin_dir=${1:?usage: ledger_e2e.sh BIN_FOLDER}
-for tool in Xvfb xvfb-run xdotool; do
-  command -v "$tool" >/dev/null || { echo "e2e: $tool is missing, skipping"; exit 77; }
-done
-command -v sqlcipher >/dev/null || { echo "e2e: the sqlcipher shell is missing" >&2; exit 1; }
-[ -x "$bin_dir/Pelorin" ] || { echo "e2e: $bin_dir/Pelorin is not built" >&2; exit 1; }
+e2e_need_screen
+e2e_need_sqlcipher
+e2e_need_program "$bin_dir"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/pelorin-e2e.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/home" "$work/config/Pelorin" "$work/run"
-chmod 700 "$work/run"
+e2e_session pelorin-e2e
 cp -r "$bin_dir" "$work/bin"
 rm -f "$work/bin/DataBook.mdb"
 # The program's first-run installer has been through already.
-printf '[Setting]\nInstall=1\n' >"$work/config/Pelorin/Pelorin.ini"
+e2e_set_ini '[Setting]' 'Install=1'
 
-db=$work/bin/DataBook.mdb
-sql() { sqlcipher -batch "$db" "PRAGMA key='vqt.lorman.kex';" "$@" | sed '/^ok$/d'; }
+export db=$work/bin/DataBook.mdb
+sql() { e2e_sql "$db" "$@"; }
 
 today=$(date +%Y/%m/%d)
 tomorrow=$(date -d tomorrow +%Y/%m/%d)
@@ -41,26 +37,24 @@ sql "CREATE TABLE TableBook (ID INTEGER PRIMARY KEY AUTOINCREMENT, NameBook TEXT
        ('كتاب ٦','مؤلف','مستعير','2023/03/15','2024/03/10','stale');" >/dev/null
 [ "$(sql "SELECT count(*) FROM TableBook WHERE TimeLoan='stale';")" = 6 ] || { echo "e2e: could not write the database" >&2; exit 1; }
 
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
-export LANG=ar_SA.UTF-8 LC_ALL= LC_MESSAGES= QT_QPA_PLATFORM=xcb
-export db
+export LANG=ar_SA.UTF-8
 status=0
-xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" bash -c '
-  set -u
-  "$0" >"$HOME/program.log" 2>&1 & pid=$!
-  trap "kill $pid 2>/dev/null; wait $pid 2>/dev/null" EXIT
-  if ! wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^Pelorin$" | head -n1) || [ -z "$wid" ]; then
-    echo "e2e: the ledger window did not appear" >&2; cat "$HOME/program.log" >&2; exit 1
-  fi
-  # The window is up; give the load sequence time to finish its writes.
-  for _ in $(seq 1 100); do
-    left=$(sqlcipher -batch "$db" "PRAGMA key='"'"'vqt.lorman.kex'"'"';" \
-           "SELECT count(*) FROM TableBook WHERE TimeLoan='"'"'stale'"'"';" 2>/dev/null | tail -n1)
-    [ "$left" = 0 ] && break
-    sleep 0.1
-  done
-  kill -0 $pid 2>/dev/null || { echo "e2e: the program ended early" >&2; cat "$HOME/program.log" >&2; exit 1; }
-' "$work/bin/Pelorin" || status=$?
+e2e_screen bash -s "$work/bin/Pelorin" <<'ON_SCREEN' || status=$?
+set -u
+source "$E2E_LIB"
+e2e_launch "$1"
+wid=$(e2e_window '^Pelorin$' 30)
+if [ -z "$wid" ]; then
+  echo "e2e: the ledger window did not appear" >&2; cat "$HOME/program.log" >&2; exit 1
+fi
+# The window is up; give the load sequence time to finish its writes.
+for _ in $(seq 1 100); do
+  left=$(e2e_sql "$db" "SELECT count(*) FROM TableBook WHERE TimeLoan='stale';" 2>/dev/null | tail -n1)
+  [ "$left" = 0 ] && break
+  sleep 0.1
+done
+kill -0 $pid 2>/dev/null || { echo "e2e: the program ended early" >&2; cat "$HOME/program.log" >&2; exit 1; }
+ON_SCREEN
 [ "$status" = 0 ] || exit "$status"
 
 fail=0

@@ -6,39 +6,34 @@
 # With PELORIN_SHOTS set to a folder, a picture of the screen after each step is saved there.
 set -euo pipefail
 
+source "$(dirname "$0")/../support/e2e_lib.sh"
 bin_dir=${1:?usage: record_commands.sh BIN_FOLDER MAKE_DATABOOK}
 make_databook=${2:?usage: record_commands.sh BIN_FOLDER MAKE_DATABOOK}
-for tool in Xvfb xvfb-run xdotool; do
-  command -v "$tool" >/dev/null || { echo "e2e: $tool is missing, skipping"; exit 77; }
-done
-command -v sqlcipher >/dev/null || { echo "e2e: the sqlcipher shell is missing" >&2; exit 1; }
-[ -x "$bin_dir/Pelorin" ] || { echo "e2e: $bin_dir/Pelorin is not built" >&2; exit 1; }
+e2e_need_screen
+e2e_need_sqlcipher
+e2e_need_program "$bin_dir"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/pelorin-commands.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/home" "$work/config/Pelorin" "$work/run" "$work/bin"
-chmod 700 "$work/run"
+e2e_session pelorin-commands
+mkdir -p "$work/bin"
 cp "$bin_dir/Pelorin" "$work/bin/"
 # A fresh delivered database, whatever the build folder's copy has been through.
 "$make_databook" "$work/bin/DataBook.mdb" >/dev/null
-printf '[Setting]\nInstall=1\n' >"$work/config/Pelorin/Pelorin.ini"
+e2e_set_ini '[Setting]' 'Install=1'
 
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
-export LANG=ar_SA.UTF-8 LC_ALL= LC_MESSAGES= QT_QPA_PLATFORM=xcb
+export LANG=ar_SA.UTF-8
 export DB=$work/bin/DataBook.mdb TODAY=$(date +%Y/%m/%d) SHOTS=${PELORIN_SHOTS:-}
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$work/bin/Pelorin" <<'DRIVE'
+e2e_screen bash -s "$work/bin/Pelorin" <<'DRIVE'
 set -euo pipefail
-program=$1
-sql() { sqlcipher -batch "$DB" "PRAGMA key='vqt.lorman.kex';" "$@" | sed '/^ok$/d'; }
+source "$E2E_LIB"
+sql() { e2e_sql "$DB" "$@"; }
 die() { echo "e2e: $*" >&2; cat "$HOME/program.log" >&2 || true; exit 1; }
 
-"$program" >"$HOME/program.log" 2>&1 & pid=$!
-trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null || true' EXIT
+e2e_launch "$1"
 
 wait_window() { # title -> window id of the visible window with exactly that title
   local id
-  id=$(timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1) || true
+  id=$(e2e_window "^$1\$")
   [ -n "$id" ] || die "no window titled '$1'"
   echo "$id"
 }

@@ -11,16 +11,13 @@
 #   startup_e2e.sh BIN_FOLDER        (exit 77: skipped, no virtual X server here)
 set -euo pipefail
 
+source "$(dirname "$0")/../support/e2e_lib.sh"
 bin_dir=${1:?usage: startup_e2e.sh BIN_FOLDER}
-for tool in Xvfb xvfb-run xdotool; do
-  command -v "$tool" >/dev/null || { echo "e2e: $tool is missing, skipping"; exit 77; }
-done
-[ -x "$bin_dir/Pelorin" ] || { echo "e2e: $bin_dir/Pelorin is not built" >&2; exit 1; }
+e2e_need_screen
+e2e_need_program "$bin_dir"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/pelorin-e2e-startup.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/home" "$work/config" "$work/run" "$work/temp"
-chmod 700 "$work/run"
+e2e_session pelorin-e2e-startup
+mkdir -p "$work/temp"
 cp -r "$bin_dir" "$work/bin"
 # The payload's own package check, so that the consent step never installs anything here.
 payload_source=$(cd "$(dirname "$0")/../../startup/payload" && pwd)/setup_support.sh
@@ -31,15 +28,15 @@ for p in $packages; do
 done
 [ -n "$(fc-list :lang=ar family 2>/dev/null)" ] || payload_ready=0
 
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run TEMP=$work/temp
-export LC_ALL= LC_MESSAGES= QT_QPA_PLATFORM=xcb
+export TEMP=$work/temp
 export PAYLOAD_READY=$payload_ready PAYLOAD_SOURCE=$payload_source
 unset TMPDIR PKEXEC_UID SUDO_UID
 
 cat >"$work/steps.sh" <<'SCRIPT'
 set -u
+source "$E2E_LIB"
 program=$1
-ini=$XDG_CONFIG_HOME/Pelorin/Pelorin.ini
+ini=$E2E_INI
 fail=0
 log=$HOME/program.log
 notice='^Pelorin - Does not support Arabic$'
@@ -47,9 +44,7 @@ ledger='^Pelorin$'
 installer='^تنصيب الملفات اللازمة لتشغيل البرنامج$'
 
 problem() { echo "e2e: $*" >&2; [ -s "$log" ] && sed 's/^/  program: /' "$log" >&2; fail=1; }
-set_ini() { mkdir -p "$(dirname "$ini")"; printf '%s\n' "$@" >"$ini"; }
 setting() { sed -n "s/^$1=//p" "$ini" 2>/dev/null | tail -n1; }
-window() { timeout "${2:-20}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1; }
 visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
 # wait_end PID SECONDS: the exit status, or 124 when the process is still running.
 wait_end() {
@@ -64,109 +59,92 @@ start() { LANG=$1 "$program" >"$log" 2>&1 & pid=$!; }
 stop() { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; }
 press() { xdotool windowfocus --sync "$1" 2>/dev/null; xdotool key --clearmodifiers "$2"; }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+# showing LANG PATTERN COMPLAINT [SECONDS]: starts a copy in that session and waits for its
+# window as $wid; fails with COMPLAINT when none shows.
+showing() {
+  start "$1"
+  wid=$(e2e_window "$2" "${4:-20}")
+  [ -n "$wid" ] || { problem "$3"; return 1; }
+}
+# ends COMPLAINT: the copy must end within ten seconds with status 0.
+ends() {
+  local status
+  wait_end "$pid" 10; status=$?
+  [ "$status" = 0 ] || problem "$1 (status $status)"
+}
 
 # 0. The set-up's tool writes the store the program reads, keeping what is there.
-set_ini '[Setting]' 'AsAdmin=0'
+e2e_set_ini '[Setting]' 'AsAdmin=0'
 "$(dirname "$program")/pelorin-settings" Install 1 || problem "pelorin-settings failed"
 [ "$(setting Install)" = 1 ] && [ "$(setting AsAdmin)" = 0 ] || problem "pelorin-settings wrote: $(cat "$ini")"
 "$(dirname "$program")/pelorin-settings" Install 2>/dev/null && problem "pelorin-settings took a key without a value"
 
 # 1. English session: the notice; Escape ends the program.
-start en_US.UTF-8
-wid=$(window "$notice")
-if [ -z "$wid" ]; then
-  problem "the language notice did not appear"
-else
+if showing en_US.UTF-8 "$notice" "the language notice did not appear"; then
   [ -z "$(visible "$ledger")" ] || problem "an English session showed the ledger"
   press "$wid" Escape
-  wait_end "$pid" 10; status=$?
-  [ "$status" = 0 ] || problem "Escape on the notice did not end the program (status $status)"
+  ends "Escape on the notice did not end the program"
   [ "$(setting AsAdmin)" = 1 ] || problem "AsAdmin is '$(setting AsAdmin)' after an English start"
 fi
 stop
 # ... and so does the close image at the right end of its header.
-start en_US.UTF-8
-wid=$(window "$notice")
-if [ -z "$wid" ]; then
-  problem "the language notice did not appear the second time"
-else
+if showing en_US.UTF-8 "$notice" "the language notice did not appear the second time"; then
   click "$wid" 416 11
-  wait_end "$pid" 10; status=$?
-  [ "$status" = 0 ] || problem "the close image of the notice did not end the program (status $status)"
+  ends "the close image of the notice did not end the program"
 fi
 stop
 
 # 2. Arabic session with Install=1: the ledger; 3. a second start ends at once, showing nothing.
-set_ini '[Setting]' 'Install=1'
-start ar_SA.UTF-8
-first=$pid
-wid=$(window "$ledger" 30)
-if [ -z "$wid" ]; then
-  problem "the ledger did not appear in an Arabic session"
-else
+e2e_set_ini '[Setting]' 'Install=1'
+if showing ar_SA.UTF-8 "$ledger" "the ledger did not appear in an Arabic session" 30; then
   [ "$(setting AsAdmin)" = 1 ] || problem "AsAdmin is '$(setting AsAdmin)' after the ledger start"
+  first=$pid
   for lang in ar_SA.UTF-8 en_US.UTF-8; do
-    LANG=$lang "$program" >"$HOME/second.log" 2>&1 & second=$!
-    wait_end "$second" 10; status=$?
-    [ "$status" = 0 ] || problem "a second start ($lang) did not end at once (status $status)"
+    LANG=$lang "$program" >"$HOME/second.log" 2>&1 & pid=$!
+    ends "a second start ($lang) did not end at once"
     [ -z "$(visible "$notice")" ] || problem "a second start ($lang) showed the notice"
     [ "$(xdotool search --onlyvisible --name "$ledger" | wc -l)" = 1 ] || problem "a second start ($lang) showed a window"
     kill -0 "$first" 2>/dev/null || problem "the first copy ended when a second one started"
   done
+  pid=$first
 fi
-pid=$first; stop
+stop
 
 # 4. The first-run installer, only where this session has administrator rights.
 if [ "$(id -u)" = 0 ]; then
-  set_ini '[Setting]' 'AsAdmin=1'
-  start ar_SA.UTF-8
-  wid=$(window "$installer")
-  if [ -z "$wid" ]; then
-    problem "the installer window did not appear on a first start with rights"
-  else
+  e2e_set_ini '[Setting]' 'AsAdmin=1'
+  if showing ar_SA.UTF-8 "$installer" "the installer window did not appear on a first start with rights"; then
     click "$wid" 73 140   # "لا أوافق"
-    wait_end "$pid" 10; status=$?
-    [ "$status" = 0 ] || problem "refusing did not end the program (status $status)"
+    ends "refusing did not end the program"
     [ -z "$(ls -A "$TEMP")" ] || problem "refusing wrote into the temporary folder: $(ls -A "$TEMP")"
   fi
   stop
   # The close image refuses the same way.
-  start ar_SA.UTF-8
-  wid=$(window "$installer")
-  if [ -n "$wid" ]; then
+  if showing ar_SA.UTF-8 "$installer" "the installer window did not appear for the close image"; then
     click "$wid" 255 11
-    wait_end "$pid" 10; status=$?
-    [ "$status" = 0 ] || problem "the installer's close image did not end the program (status $status)"
+    ends "the installer's close image did not end the program"
     [ -z "$(ls -A "$TEMP")" ] || problem "the close image wrote into the temporary folder"
-  else
-    problem "the installer window did not appear for the close image"
   fi
   stop
 
   if [ "$PAYLOAD_READY" = 1 ]; then
-    start ar_SA.UTF-8
-    wid=$(window "$installer")
-    if [ -z "$wid" ]; then
-      problem "the installer window did not appear the second time"
-    else
+    if showing ar_SA.UTF-8 "$installer" "the installer window did not appear the second time"; then
       click "$wid" 191 140   # "نعم أوافق"
-      box=$(window '^تنبيه$' 10)
+      box=$(e2e_window '^تنبيه$' 10)
       if [ -z "$box" ]; then
         problem "no message after consenting"
       else
         [ -x "$TEMP/setupHalvek.exe" ] && cmp -s "$TEMP/setupHalvek.exe" "$PAYLOAD_SOURCE" ||
           problem "the installer was not written to $TEMP byte for byte with its run bit"
         press "$box" Return
-        wait_end "$pid" 10; status=$?
-        [ "$status" = 0 ] || problem "the program did not end after the message (status $status)"
+        ends "the program did not end after the message"
         for _ in $(seq 1 100); do [ "$(setting Install)" = 1 ] && break; sleep 0.1; done
         [ "$(setting Install)" = 1 ] || problem "the installer did not record Install=1: $(cat "$ini")"
         [ "$(setting AsAdmin)" = 1 ] || problem "the installer lost AsAdmin: $(cat "$ini")"
       fi
     fi
     stop
-    start ar_SA.UTF-8
-    [ -n "$(window "$ledger" 30)" ] || problem "the start after the installer did not show the ledger"
+    showing ar_SA.UTF-8 "$ledger" "the start after the installer did not show the ledger" 30
     stop
   else
     echo "e2e: run-time packages missing here; the consent step is not tried"
@@ -176,5 +154,4 @@ else
 fi
 exit $fail
 SCRIPT
-# A display number of our own to start the search from: parallel tests race less.
-xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" bash ${E2E_TRACE:+-x} "$work/steps.sh" "$work/bin/Pelorin"
+e2e_screen bash ${E2E_TRACE:+-x} "$work/steps.sh" "$work/bin/Pelorin"

@@ -1,0 +1,69 @@
+# Shared by the end-to-end scripts that run the built program on a virtual screen. Sourced, by
+# the scripts and by the parts of them that run on the screen (they find it through $E2E_LIB).
+
+E2E_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")
+export E2E_LIB
+E2E_KEY=vqt.lorman.kex
+
+# Without a virtual screen the test is skipped (77), not failed.
+e2e_need_screen() {
+  local tool
+  for tool in Xvfb xvfb-run xdotool; do
+    command -v "$tool" >/dev/null || { echo "e2e: $tool is missing, skipping"; exit 77; }
+  done
+}
+
+e2e_need_sqlcipher() {
+  command -v sqlcipher >/dev/null || { echo "e2e: the sqlcipher shell is missing" >&2; exit 1; }
+}
+
+e2e_need_program() { # BIN_FOLDER
+  [ -x "$1/Pelorin" ] || { echo "e2e: $1/Pelorin is not built" >&2; exit 1; }
+}
+
+# e2e_session NAME: a scratch folder $work, removed on exit, with a home, a configuration folder
+# and a runtime folder that the program's session uses instead of the user's. E2E_INI is the
+# program's settings file there.
+e2e_session() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/$1.XXXXXX")
+  trap 'rm -rf "$work"' EXIT
+  mkdir -p "$work/home" "$work/config" "$work/run"
+  chmod 700 "$work/run"
+  export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+  export LC_ALL= LC_MESSAGES= QT_QPA_PLATFORM=xcb
+  export E2E_INI=$XDG_CONFIG_HOME/Pelorin/Pelorin.ini
+}
+
+# e2e_set_ini LINE...: replaces the program's settings file.
+e2e_set_ini() {
+  mkdir -p "$(dirname "$E2E_INI")"
+  printf '%s\n' "$@" >"$E2E_INI"
+}
+
+# e2e_sql DATABASE STATEMENTS...: runs them in the sqlcipher shell with the program's key and
+# prints their rows (without the key statement's "ok").
+e2e_sql() {
+  local db=$1
+  shift
+  sqlcipher -batch "$db" "PRAGMA key='$E2E_KEY';" "$@" | sed '/^ok$/d'
+}
+
+# e2e_screen COMMAND...: runs it on a new virtual screen. The search for a free display starts at
+# a number of this run's own, so that tests started together race less for the same one.
+e2e_screen() {
+  xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" "$@"
+}
+
+# e2e_window PATTERN [SECONDS]: the id of the first visible window whose title matches, waiting
+# up to SECONDS (20) for it; nothing when none shows.
+e2e_window() {
+  timeout "${2:-20}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1 || true
+}
+
+# e2e_launch PROGRAM: starts it in the background as $pid, its output in $HOME/program.log; it
+# is ended when the calling shell exits.
+e2e_launch() {
+  "$1" >"$HOME/program.log" 2>&1 &
+  pid=$!
+  trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null || true' EXIT
+}
