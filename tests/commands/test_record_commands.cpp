@@ -332,31 +332,32 @@ protected:
         EXPECT_EQ(w->model->rowCount(), listed);
     }
 
-    const QString writeFailed = QStringLiteral("تعذر حفظ التغيير في قاعدة البيانات");
+    // Add, then Edit and Delete on the given row: each is refused as a failed write.
+    void expectEveryWriteRefused(int row)
+    {
+        const QString writeFailed = QStringLiteral("تعذر حفظ التغيير في قاعدة البيانات");
+        enter({"كتاب", "مؤلف", "قارئ", "2024/03/10", kMarker});
+        expectRefused([&] { w->CmdAdd_Click(); }, writeFailed);
+        w->lvwRoom_ItemClick(row);
+        w->TxtNameBook->setText("جديد");
+        expectRefused([&] { w->CmdEdit_Click(); }, writeFailed);
+        expectRefused([&] { w->CmdDelete_Click(); }, writeFailed);
+    }
+
     bool immutable = false;
 };
 
 TEST_F(FailingWriteTest, ReadOnlyFile)
 {
     if (!makeReadOnly()) GTEST_SKIP() << "cannot make the file read-only here";
-    enter({"كتاب", "مؤلف", "قارئ", "2024/03/10", kMarker});
-    expectRefused([&] { w->CmdAdd_Click(); }, writeFailed);
-    w->lvwRoom_ItemClick(0);
-    w->TxtNameBook->setText("جديد");
-    expectRefused([&] { w->CmdEdit_Click(); }, writeFailed);
-    expectRefused([&] { w->CmdDelete_Click(); }, writeFailed);
+    expectEveryWriteRefused(0);
 }
 
 TEST_F(FailingWriteTest, FileLockedByAnotherProgram)
 {
     test::WriteLock lock(path);
     ASSERT_TRUE(lock.held());
-    enter({"كتاب", "مؤلف", "قارئ", "2024/03/10", kMarker});
-    expectRefused([&] { w->CmdAdd_Click(); }, writeFailed);
-    w->lvwRoom_ItemClick(1);
-    w->TxtNameBook->setText("جديد");
-    expectRefused([&] { w->CmdEdit_Click(); }, writeFailed);
-    expectRefused([&] { w->CmdDelete_Click(); }, writeFailed);
+    expectEveryWriteRefused(1);
 }
 
 TEST_F(FailingWriteTest, RecordGoneMeanwhile)

@@ -85,6 +85,13 @@ protected:
         EXPECT_EQ(fake.messages[0].style, style);
         EXPECT_EQ(fake.messages[0].title, kTitle);
     }
+    // A failed run shows the wrong-password box alone and leaves the file byte for byte.
+    void expectFailedKeeping(const QByteArray& original)
+    {
+        EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Failed);
+        expectOnlyMessage(kFailed, kStop);
+        EXPECT_EQ(bytesOf(path), original);
+    }
 
     QString temp;
 };
@@ -143,9 +150,7 @@ TEST_F(CompactTest, AWrongPasswordChangesNothing)
     makeHollowLedger(100);
     const QByteArray original = bytesOf(path);
     MData::DbPassword = QStringLiteral("not.the.key");
-    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Failed);
-    expectOnlyMessage(kFailed, kStop);
-    EXPECT_EQ(bytesOf(path), original);
+    expectFailedKeeping(original);
     EXPECT_FALSE(QFile::exists(temp));
 }
 
@@ -167,9 +172,7 @@ TEST_P(CompactFaultTest, LeavesTheOriginalByteForByte)
         if (stage == fault.stage) fault.inject(t);
     });
 
-    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Failed);
-    expectOnlyMessage(kFailed, kStop);
-    EXPECT_EQ(bytesOf(path), original);
+    expectFailedKeeping(original);
     EXPECT_FALSE(QFile::exists(temp));
     EXPECT_FALSE(QFile::exists(temp + QStringLiteral("-journal")));
 }
@@ -204,9 +207,7 @@ TEST_F(CompactTest, AReadOnlyFolderLeavesTheOriginalAndTheNextRunSucceeds)
     MData::SetCompactHook([&](MData::CompactStage stage, const QString&) {
         if (stage == MData::CompactStage::Verified) ::chmod(folder.constData(), 0500);
     });
-    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Failed);
-    expectOnlyMessage(kFailed, kStop);
-    EXPECT_EQ(bytesOf(path), original);
+    expectFailedKeeping(original);
 
     ::chmod(folder.constData(), 0700);
     MData::SetCompactHook({});
