@@ -50,8 +50,9 @@ QWidget* border(const QString& name, const QRect& twips, QWidget* parent)
 {
     auto* f = new QFrame(parent);
     f->setObjectName(name);
-    f->setStyleSheet(QStringLiteral("QFrame#%1 { border: 1px solid rgb(255,192,255); background: transparent; }")
-                         .arg(name));
+    f->setStyleSheet(
+        QStringLiteral("QFrame#%1 { border: 1px solid rgb(255,192,255); background: transparent; }")
+            .arg(name));
     f->setGeometry(chrome::twRect(twips.x(), twips.y(), twips.width(), twips.height()));
     f->setAttribute(Qt::WA_TransparentForMouseEvents);
     return f;
@@ -62,7 +63,8 @@ QWidget* border(const QString& name, const QRect& twips, QWidget* parent)
 QString FrmAbout::WebAddress()
 {
     QString base = QStringLiteral(PELORIN_WEB_BASE);
-    while (base.endsWith(QLatin1Char('/'))) base.chop(1);
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
     return base;
 }
 
@@ -74,9 +76,10 @@ FrmAbout::FrmAbout(QWidget* parent) : chrome::FramelessWindow(aboutChrome(), par
 
     // The shadow goes first so that the bright copy is drawn over it.
     const QFont nameFont = chrome::ArabicFont(18, true);
-    LblAddress2 = shadowedLabel(QStringLiteral("Pelorin"), nameFont, kShadow, QRect(3320, 485, 1875, 480), this);
-    LblAddress1 =
-        shadowedLabel(QStringLiteral("Pelorin"), nameFont, chrome::kLightPink, QRect(3330, 435, 1875, 480), this);
+    LblAddress2 =
+        shadowedLabel(QStringLiteral("Pelorin"), nameFont, kShadow, QRect(3320, 485, 1875, 480), this);
+    LblAddress1 = shadowedLabel(QStringLiteral("Pelorin"), nameFont, chrome::kLightPink,
+                                QRect(3330, 435, 1875, 480), this);
     LblAddress1->setObjectName(QStringLiteral("LblAddress1"));
     LblAddress2->setObjectName(QStringLiteral("LblAddress2"));
 
@@ -118,8 +121,8 @@ FrmAbout::FrmAbout(QWidget* parent) : chrome::FramelessWindow(aboutChrome(), par
     PictMov->setGeometry(chrome::twRect(135, 1680, 5175, 1965));
 
     const QString host = QUrl(WebAddress()).host();
-    TxtMov = new QLabel(texts::AboutLines(host.isEmpty() ? WebAddress() : host).join(QLatin1Char('\n')),
-                        PictMov);
+    TxtMov =
+        new QLabel(texts::AboutLines(host.isEmpty() ? WebAddress() : host).join(QLatin1Char('\n')), PictMov);
     TxtMov->setObjectName(QStringLiteral("TxtMov"));
     TxtMov->setFont(chrome::ArabicFont(9.5));
     TxtMov->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -148,9 +151,15 @@ FrmAbout::FrmAbout(QWidget* parent) : chrome::FramelessWindow(aboutChrome(), par
     connect(TmrWebMerrow2, &QTimer::timeout, this, &FrmAbout::TmrWebMerrow2_Timer);
 }
 
-int FrmAbout::TxtMovHeight() const { return TxtMov->height() * chrome::kTwipsPerPixel; }
+int FrmAbout::TxtMovHeight() const
+{
+    return TxtMov->height() * chrome::kTwipsPerPixel;
+}
 
-int FrmAbout::PictMovInnerHeight() const { return PictMov->height() * chrome::kTwipsPerPixel; }
+int FrmAbout::PictMovInnerHeight() const
+{
+    return PictMov->height() * chrome::kTwipsPerPixel;
+}
 
 void FrmAbout::setTxtMovTop(int twips)
 {
@@ -195,9 +204,15 @@ void FrmAbout::ImWebMerrow_MouseDown(Qt::MouseButton button)
     if (button == Qt::LeftButton) platform().openUrl(WebAddress());
 }
 
-void FrmAbout::ImgExit_MouseDown() { TimThank->stop(); }
+void FrmAbout::ImgExit_MouseDown()
+{
+    TimThank->stop();
+}
 
-void FrmAbout::ImgExit_MouseUp() { TimThank->start(); }
+void FrmAbout::ImgExit_MouseUp()
+{
+    TimThank->start();
+}
 
 void FrmAbout::keyPressEvent(QKeyEvent* event)
 {

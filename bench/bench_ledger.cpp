@@ -92,7 +92,12 @@ void BM_LedgerLoad(benchmark::State& state)
     state.counters["floor_ms"] = floor * 1000 / double(state.iterations());
     state.counters["resident_MB"] = resident;
 }
-BENCHMARK(BM_LedgerLoad)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LedgerLoad)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 void BM_HeaderClickSort(benchmark::State& state)
 {
@@ -115,6 +120,11 @@ void BM_HeaderClickSort(benchmark::State& state)
     state.counters["floor_ms"] = floor * 1000 / double(state.iterations());
     state.counters["resident_MB"] = ResidentMegabytes();
 }
-BENCHMARK(BM_HeaderClickSort)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(4);
+BENCHMARK(BM_HeaderClickSort)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4);
 
 } // namespace

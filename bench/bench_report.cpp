@@ -32,9 +32,10 @@ double rawExport(const QString& path, const QString& target)
     const auto t0 = Clock::now();
     QFile(target).open(QIODevice::WriteOnly); // the raw handle may not create files
     sqlite3* db = OpenRaw(path);
-    const QByteArray sql = QStringLiteral("ATTACH DATABASE '%1' AS c KEY '%2'; SELECT sqlcipher_export('c'); DETACH DATABASE c;")
-                               .arg(target, store::MData::kPassword)
-                               .toUtf8();
+    const QByteArray sql =
+        QStringLiteral("ATTACH DATABASE '%1' AS c KEY '%2'; SELECT sqlcipher_export('c'); DETACH DATABASE c;")
+            .arg(target, store::MData::kPassword)
+            .toUtf8();
     const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
     sqlite3_close(db);
     const double s = Seconds(t0, Clock::now());
@@ -75,7 +76,8 @@ void BM_CompactDB(benchmark::State& state)
         program += Seconds(t0, t1);
     }
     store::MData::SetCompactHook({});
-    const int rows = test::Query(fx.path(), QStringLiteral("SELECT count(*) FROM TableBook")).value(0).toInt();
+    const int rows =
+        test::Query(fx.path(), QStringLiteral("SELECT count(*) FROM TableBook")).value(0).toInt();
     if (!allCompacted || rows != loans - loans / 2) state.SkipWithError("compaction failed or lost rows");
     state.counters["ratio"] = program / floor;
     state.counters["copy_ms"] = written * 1000 / double(state.iterations());
@@ -101,10 +103,11 @@ double rawReport(const QString& db, const QString& pdf)
     const qreal scale = printer.logicalDpiX() / 1440.0;
     sqlite3* raw = OpenRaw(db);
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(raw,
-                       "SELECT NameBook, NameWriter, NameBorrower, DateLoan, DateReturn, TimeLoan FROM TableBook"
-                       " ORDER BY NameBook",
-                       -1, &st, nullptr);
+    sqlite3_prepare_v2(
+        raw,
+        "SELECT NameBook, NameWriter, NameBorrower, DateLoan, DateReturn, TimeLoan FROM TableBook"
+        " ORDER BY NameBook",
+        -1, &st, nullptr);
     static const int lefts[6] = {8780, 7053, 5353, 4168, 2968, 567};
     int row = 0;
     while (sqlite3_step(st) == SQLITE_ROW) {

@@ -67,6 +67,12 @@ void BM_RefreshTimeLoan(benchmark::State& state)
     state.counters["ratio"] = program / floor;
     state.counters["resident_MB"] = ResidentMegabytes();
 }
-BENCHMARK(BM_RefreshTimeLoan)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RefreshTimeLoan)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace

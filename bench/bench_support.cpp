@@ -37,7 +37,10 @@ Fixture::~Fixture()
     store::ReleasePooledHandles();
 }
 
-QString Fixture::path() const { return d->dir.filePath(QStringLiteral("DataBook.mdb")); }
+QString Fixture::path() const
+{
+    return d->dir.filePath(QStringLiteral("DataBook.mdb"));
+}
 
 sqlite3* OpenRaw(const QString& path)
 {

@@ -37,6 +37,9 @@ double RawRefresh(sqlite3* db, const QDate& today);
 double ResidentMegabytes();
 
 using Clock = std::chrono::steady_clock;
-inline double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+inline double Seconds(Clock::time_point a, Clock::time_point b)
+{
+    return std::chrono::duration<double>(b - a).count();
+}
 
 } // namespace pelorin::bench

@@ -85,7 +85,10 @@ void FramelessWindow::setTitle(const QString& title)
     setWindowTitle(title);
 }
 
-void FramelessWindow::ImgExit_Click() { close(); }
+void FramelessWindow::ImgExit_Click()
+{
+    close();
+}
 
 void FramelessWindow::setExitPicture(ExitPicture p)
 {
@@ -112,7 +115,8 @@ bool FramelessWindow::eventFilter(QObject* watched, QEvent* event)
         } else if (type == QEvent::MouseMove) {
             const auto* me = static_cast<QMouseEvent*>(event);
             // The left button alone drags; right, middle or left with another does not.
-            if (me->buttons() == Qt::LeftButton) dragStep(float(me->position().x()), float(me->position().y()));
+            if (me->buttons() == Qt::LeftButton)
+                dragStep(float(me->position().x()), float(me->position().y()));
             setExitPicture(ExitPicture::Up);
         }
     } else if (watched == exit_) {
@@ -132,8 +136,8 @@ bool FramelessWindow::eventFilter(QObject* watched, QEvent* event)
             const auto* me = static_cast<QMouseEvent*>(event);
             // The hold ends when the last button comes up; the picture is back before any click.
             if (exitHeld_ && me->buttons() == Qt::NoButton) {
-                const bool click = exitLeftPress_ && me->button() == Qt::LeftButton
-                                   && exit_->rect().contains(me->position().toPoint());
+                const bool click = exitLeftPress_ && me->button() == Qt::LeftButton &&
+                                   exit_->rect().contains(me->position().toPoint());
                 exitHeld_ = false;
                 exitLeftPress_ = false;
                 setExitPicture(ExitPicture::Up);
@@ -158,7 +162,8 @@ void FramelessWindow::showEvent(QShowEvent* event)
     // Every button, option button and drop-down list of the window shows the hand pointer,
     // unless its window chose another pointer for it.
     for (QWidget* w : findChildren<QWidget*>()) {
-        if ((qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w)) && !w->testAttribute(Qt::WA_SetCursor))
+        if ((qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w)) &&
+            !w->testAttribute(Qt::WA_SetCursor))
             SetHandCursor(w);
     }
     QDialog::showEvent(event);

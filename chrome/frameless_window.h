@@ -15,7 +15,7 @@ struct ChromeLayout {
     int clientHeight = 0; // twips
     QRect titleRect;      // twips: left, top, width, height of LblMain
     QString title;
-    int exitLeft = 0;     // twips
+    int exitLeft = 0; // twips
     QString closeToolTip = QStringLiteral("إغلاق");
     bool rightToLeft = true;
 };

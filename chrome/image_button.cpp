@@ -44,7 +44,8 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* e)
 {
     showPicture(false);
     emit released(e->button());
-    const bool click = leftPress_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    const bool click =
+        leftPress_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
     leftPress_ = false;
     if (click) emit clicked();
 }

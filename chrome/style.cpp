@@ -55,11 +55,8 @@ QPixmap Picture(const QString& name, const QSize& logicalSize)
     // Windows ask for the same few pictures over and over (every button press swaps one in).
     static QHash<QString, QPixmap> cache;
     const qreal ratio = screenRatio();
-    const QString key = QStringLiteral("%1|%2x%3|%4")
-                            .arg(name)
-                            .arg(logicalSize.width())
-                            .arg(logicalSize.height())
-                            .arg(ratio);
+    const QString key =
+        QStringLiteral("%1|%2x%3|%4").arg(name).arg(logicalSize.width()).arg(logicalSize.height()).arg(ratio);
     auto it = cache.constFind(key);
     if (it != cache.constEnd()) return *it;
     const QPixmap p = renderPicture(name, logicalSize, ratio);
@@ -98,7 +95,10 @@ QCursor HandCursor()
     return cursor;
 }
 
-void SetHandCursor(QWidget* w) { w->setCursor(HandCursor()); }
+void SetHandCursor(QWidget* w)
+{
+    w->setCursor(HandCursor());
+}
 
 QString WindowStyleSheet()
 {

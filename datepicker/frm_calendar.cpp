@@ -41,7 +41,10 @@ const QString kStatusSaveNoYear = QStringLiteral("يرجى إدخال سنة ا�
 // controls below the not-returned row, which move up by its height.
 constexpr int kOptNoRow = 280;
 
-QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
 
 // The number at the start of the year text: an optional minus sign and the digits after it.
 int yearValue(const QString& text)
@@ -77,14 +80,26 @@ int fullYear(int value)
 int daysInMonth(int month, int year)
 {
     switch (month) {
-    case 1: case 3: case 5: case 7: case 8: case 10: case 12: return 31;
-    case 4: case 6: case 9: case 11: return 30;
+    case 1:
+    case 3:
+    case 5:
+    case 7:
+    case 8:
+    case 10:
+    case 12:
+        return 31;
+    case 4:
+    case 6:
+    case 9:
+    case 11:
+        return 30;
     case 2: {
         const int y = fullYear(year);
         const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
         return leap ? 29 : 28;
     }
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
@@ -115,9 +130,19 @@ KeyVerdict filterKey(int code)
 {
     if (code >= '0' && code <= '9') return KeyVerdict::Pass;
     switch (code) {
-    case 45: case 8: case 13: case 3: case 24: return KeyVerdict::Pass;
-    case 17: case 22: case 26: case 93: return KeyVerdict::PassAndPaste;
-    default: return KeyVerdict::Drop;
+    case 45:
+    case 8:
+    case 13:
+    case 3:
+    case 24:
+        return KeyVerdict::Pass;
+    case 17:
+    case 22:
+    case 26:
+    case 93:
+        return KeyVerdict::PassAndPaste;
+    default:
+        return KeyVerdict::Drop;
     }
 }
 
@@ -142,7 +167,8 @@ QString labelStyle(const char* colour)
 } // namespace
 
 FrmCalendar::FrmCalendar(QLabel* lblDateLoan, QLabel* lblDateReturn, QWidget* parent)
-    : chrome::FramelessWindow(calendarChrome(), parent), lblDateLoan_(lblDateLoan), lblDateReturn_(lblDateReturn)
+    : chrome::FramelessWindow(calendarChrome(), parent), lblDateLoan_(lblDateLoan),
+      lblDateReturn_(lblDateReturn)
 {
     buildControls();
 
@@ -151,7 +177,8 @@ FrmCalendar::FrmCalendar(QLabel* lblDateLoan, QLabel* lblDateReturn, QWidget* pa
     const QDate today = platform().today();
     TxtYearConvert->setText(QStringLiteral("%1").arg(today.year(), 4, 10, QLatin1Char('0')));
     CmbMonthConvert->clear();
-    for (int m = 1; m <= 12; ++m) CmbMonthConvert->addItem(twoDigits(m));
+    for (int m = 1; m <= 12; ++m)
+        CmbMonthConvert->addItem(twoDigits(m));
     selectMonth(0);
     selectDay(0);
     selectMonth(today.month() - 1);
@@ -182,26 +209,25 @@ void FrmCalendar::buildControls()
 
     FrameCalendar = new QGroupBox(this);
     FrameCalendar->setObjectName(QStringLiteral("FrameCalendar"));
-    FrameCalendar->setStyleSheet(QStringLiteral(
-        "QGroupBox#FrameCalendar { border: 1px solid rgb(255,192,255); border-radius: 3px;"
-        " margin-top: 0px; padding: 0px; }"));
+    FrameCalendar->setStyleSheet(
+        QStringLiteral("QGroupBox#FrameCalendar { border: 1px solid rgb(255,192,255); border-radius: 3px;"
+                       " margin-top: 0px; padding: 0px; }"));
     FrameCalendar->setGeometry(twRect(120, 340, 3375, 2115));
 
     // The rounded outlines lie under the texts they surround.
     ShpStatut = new QFrame(FrameCalendar);
     ShpStatut->setObjectName(QStringLiteral("ShpStatut"));
-    ShpStatut->setStyleSheet(QStringLiteral(
-        "QFrame#ShpStatut { border: 1px solid rgb(255,192,255); border-radius: 8px; background: transparent; }"));
+    ShpStatut->setStyleSheet(QStringLiteral("QFrame#ShpStatut { border: 1px solid rgb(255,192,255); "
+                                            "border-radius: 8px; background: transparent; }"));
     ShpStatut->setGeometry(twRect(120, 1440, 2540, 585));
     ShapeDate = new QFrame(FrameCalendar);
     ShapeDate->setObjectName(QStringLiteral("ShapeDate"));
-    ShapeDate->setStyleSheet(QStringLiteral(
-        "QFrame#ShapeDate { border: 1px solid rgb(255,255,128); border-radius: 7px; background: transparent; }"));
+    ShapeDate->setStyleSheet(QStringLiteral("QFrame#ShapeDate { border: 1px solid rgb(255,255,128); "
+                                            "border-radius: 7px; background: transparent; }"));
     ShapeDate->setGeometry(twRect(400, 1480, 2000, 240));
 
-    const QString optionStyle = QStringLiteral(
-        "QRadioButton { color: rgb(255,255,0); }"
-        "QRadioButton:disabled { color: rgb(190,150,190); }");
+    const QString optionStyle = QStringLiteral("QRadioButton { color: rgb(255,255,0); }"
+                                               "QRadioButton:disabled { color: rgb(190,150,190); }");
     OptNo = new QRadioButton(kOptNoText, FrameCalendar);
     OptNo->setObjectName(QStringLiteral("OptNo"));
     OptNo->setStyleSheet(optionStyle);
@@ -214,14 +240,15 @@ void FrmCalendar::buildControls()
     OptYes->setChecked(true);
     chrome::SetHandCursor(OptYes);
 
-    const QString inputStyle = QStringLiteral(
-        "color: rgb(128,0,128); background: white; selection-background-color: rgb(128,0,128);"
-        " selection-color: white;");
+    const QString inputStyle =
+        QStringLiteral("color: rgb(128,0,128); background: white; selection-background-color: rgb(128,0,128);"
+                       " selection-color: white;");
     TxtYearConvert = new QLineEdit(FrameCalendar);
     TxtYearConvert->setObjectName(QStringLiteral("TxtYearConvert"));
-    TxtYearConvert->setStyleSheet(QStringLiteral("QLineEdit { %1 border: 1px solid rgb(90,0,90); }"
-                                                  "QLineEdit:disabled { color: gray; background: rgb(230,220,230); }")
-                                      .arg(inputStyle));
+    TxtYearConvert->setStyleSheet(
+        QStringLiteral("QLineEdit { %1 border: 1px solid rgb(90,0,90); }"
+                       "QLineEdit:disabled { color: gray; background: rgb(230,220,230); }")
+            .arg(inputStyle));
     TxtYearConvert->setAlignment(Qt::AlignCenter);
     TxtYearConvert->setMaxLength(4);
     TxtYearConvert->setAcceptDrops(false); // dropped text would pass no filter
@@ -364,7 +391,8 @@ void FrmCalendar::RefreshDayList()
     {
         const QSignalBlocker block(CmbDayConvert);
         CmbDayConvert->clear();
-        for (int d = 1; d <= count; ++d) CmbDayConvert->addItem(twoDigits(d));
+        for (int d = 1; d <= count; ++d)
+            CmbDayConvert->addItem(twoDigits(d));
         // A day beyond the new month's end becomes its last day.
         CmbDayConvert->setCurrentIndex(remembered + 1 > count ? count - 1 : remembered);
     }
@@ -386,9 +414,15 @@ void FrmCalendar::buildDateText()
     LblDay->setText(weekday);
 }
 
-void FrmCalendar::CmbMonthConvert_Click() { RefreshDayList(); }
+void FrmCalendar::CmbMonthConvert_Click()
+{
+    RefreshDayList();
+}
 
-void FrmCalendar::CmbDayConvert_Click() { buildDateText(); }
+void FrmCalendar::CmbDayConvert_Click()
+{
+    buildDateText();
+}
 
 void FrmCalendar::setInputsEnabled(bool enabled)
 {
@@ -419,12 +453,17 @@ void FrmCalendar::CmdSave_Click()
         platform().beep();
         return;
     }
-    if (CalendarTarget == 1 && lblDateLoan_) lblDateLoan_->setText(LblDate->text());
-    else if (CalendarTarget == 2 && lblDateReturn_) lblDateReturn_->setText(LblDate->text());
+    if (CalendarTarget == 1 && lblDateLoan_)
+        lblDateLoan_->setText(LblDate->text());
+    else if (CalendarTarget == 2 && lblDateReturn_)
+        lblDateReturn_->setText(LblDate->text());
     accept();
 }
 
-void FrmCalendar::CmdCancel_Click() { reject(); }
+void FrmCalendar::CmdCancel_Click()
+{
+    reject();
+}
 
 void FrmCalendar::yearKeyDown(const QKeyEvent* e)
 {
@@ -439,9 +478,14 @@ bool FrmCalendar::yearKeyPress(const QKeyEvent* e)
     const int code = typedCode(e);
     if (code < 0) return true;
     switch (filterKey(code)) {
-    case KeyVerdict::Pass: return true;
-    case KeyVerdict::PassAndPaste: PastePending = true; return true;
-    case KeyVerdict::Drop: platform().beep(); return false;
+    case KeyVerdict::Pass:
+        return true;
+    case KeyVerdict::PassAndPaste:
+        PastePending = true;
+        return true;
+    case KeyVerdict::Drop:
+        platform().beep();
+        return false;
     }
     return true;
 }
@@ -501,14 +545,17 @@ bool FrmCalendar::eventFilter(QObject* watched, QEvent* event)
             if (!keep) return true;
             break;
         }
-        case QEvent::KeyRelease: RefreshDayList(); break;
+        case QEvent::KeyRelease:
+            RefreshDayList();
+            break;
         case QEvent::MouseButtonPress:
             // The right button opens the menu with Paste; the middle one pastes the X selection.
             if (static_cast<QMouseEvent*>(event)->button() & (Qt::RightButton | Qt::MiddleButton))
                 PastePending = true;
             RefreshDayList();
             break;
-        default: break;
+        default:
+            break;
         }
         return false;
     }

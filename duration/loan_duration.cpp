@@ -59,17 +59,36 @@ QDate ReadDate(const QString& text)
     return QDate(values[0], values[1], values[2]);
 }
 
-bool IsNotReturned(const QString& dateReturn) { return dateReturn.trimmed() == kNotReturned; }
+bool IsNotReturned(const QString& dateReturn)
+{
+    return dateReturn.trimmed() == kNotReturned;
+}
 
-bool LeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool LeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int MonthInfo(int month, int year, int unchanged)
 {
     switch (month) {
-    case 1: case 3: case 5: case 7: case 8: case 10: case 12: return 31;
-    case 4: case 6: case 9: case 11: return 30;
-    case 2: return LeapYear(year) ? 29 : 28;
-    default: return unchanged;
+    case 1:
+    case 3:
+    case 5:
+    case 7:
+    case 8:
+    case 10:
+    case 12:
+        return 31;
+    case 4:
+    case 6:
+    case 9:
+    case 11:
+        return 30;
+    case 2:
+        return LeapYear(year) ? 29 : 28;
+    default:
+        return unchanged;
     }
 }
 
@@ -90,8 +109,10 @@ QString CalcTimeLoan(const Span& s)
     if (ed < ld) --months;
     if (months == -1) months = 11;
     int days = 0;
-    if (ed > ld) days = ed - ld;
-    else if (ed < ld) days = (MonthInfo(lm, ly) - ld) + ed;
+    if (ed > ld)
+        days = ed - ld;
+    else if (ed < ld)
+        days = (MonthInfo(lm, ly) - ld) + ed;
 
     QString phrase;
     if (years > 0) phrase += yearsPiece(years, months > 0 || days > 0);

@@ -52,18 +52,25 @@ ReportDesign MakeDRPelorin()
     d.previewHeight = 11010;
 
     ReportBand reportHeader{QStringLiteral("Section4"), BandKind::ReportHeader, 1230, {}};
-    reportHeader.controls.push_back(label("LblMain", 3402, 0, 5100, 405, QStringLiteral("LblMain"), 15.75, kSilver));
     reportHeader.controls.push_back(
-        label("LblDuration", 3402, 540, 5100, 390, QStringLiteral("قائمة بأسماء الكتب المعارة"), 15.75, std::nullopt));
+        label("LblMain", 3402, 0, 5100, 405, QStringLiteral("LblMain"), 15.75, kSilver));
+    reportHeader.controls.push_back(label("LblDuration", 3402, 540, 5100, 390,
+                                          QStringLiteral("قائمة بأسماء الكتب المعارة"), 15.75, std::nullopt));
 
     // Columns run from right to left: the title at the right edge, the duration at the left.
     ReportBand pageHeader{QStringLiteral("Section2"), BandKind::PageHeader, 330, {}};
-    pageHeader.controls.push_back(label("Label2", 8780, 0, 2010, 285, QStringLiteral("اسم الكتاب"), 12, kLightGrey));
-    pageHeader.controls.push_back(label("Label3", 7053, 0, 1720, 285, QStringLiteral("اسم المؤلف"), 12, kLightGrey));
-    pageHeader.controls.push_back(label("Label4", 5353, 0, 1700, 285, QStringLiteral("اسم المستعير"), 12, kLightGrey));
-    pageHeader.controls.push_back(label("Label5", 4168, 0, 1200, 285, QStringLiteral("تاريخ الإعارة"), 12, kLightGrey));
-    pageHeader.controls.push_back(label("Label8", 2968, 0, 1200, 285, QStringLiteral("تاريخ الرد"), 12, kLightGrey));
-    pageHeader.controls.push_back(label("Label9", 567, 0, 2405, 285, QStringLiteral("مدة الإعارة"), 12, kLightGrey));
+    pageHeader.controls.push_back(
+        label("Label2", 8780, 0, 2010, 285, QStringLiteral("اسم الكتاب"), 12, kLightGrey));
+    pageHeader.controls.push_back(
+        label("Label3", 7053, 0, 1720, 285, QStringLiteral("اسم المؤلف"), 12, kLightGrey));
+    pageHeader.controls.push_back(
+        label("Label4", 5353, 0, 1700, 285, QStringLiteral("اسم المستعير"), 12, kLightGrey));
+    pageHeader.controls.push_back(
+        label("Label5", 4168, 0, 1200, 285, QStringLiteral("تاريخ الإعارة"), 12, kLightGrey));
+    pageHeader.controls.push_back(
+        label("Label8", 2968, 0, 1200, 285, QStringLiteral("تاريخ الرد"), 12, kLightGrey));
+    pageHeader.controls.push_back(
+        label("Label9", 567, 0, 2405, 285, QStringLiteral("مدة الإعارة"), 12, kLightGrey));
 
     ReportBand detail{QStringLiteral("Section1"), BandKind::Detail, 300, {}};
     detail.controls.push_back(field("Text1", 8780, 2000, "NameBook", kLightGrey));

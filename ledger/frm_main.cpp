@@ -36,9 +36,9 @@ chrome::ChromeLayout mainLayout()
     return l;
 }
 
-const QString kEntryStyle = QStringLiteral(
-    "QLineEdit { color: rgb(128,0,128); background: white; border: 1px solid rgb(90,0,90);"
-    " selection-background-color: rgb(128,0,128); selection-color: white; }");
+const QString kEntryStyle =
+    QStringLiteral("QLineEdit { color: rgb(128,0,128); background: white; border: 1px solid rgb(90,0,90);"
+                   " selection-background-color: rgb(128,0,128); selection-color: white; }");
 const QString kDateLabelStyle =
     QStringLiteral("QLabel { color: rgb(128,0,128); background: white; border: 1px solid rgb(90,0,90); }");
 const QString kListStyle = QStringLiteral(
@@ -147,10 +147,12 @@ void FrmMain::buildToolbar()
     FrameHelp->setObjectName(QStringLiteral("FrameHelp"));
     FrameHelp->setGeometry(chrome::twRect(120, 1460, 2085, 860));
     ImgAbout = imageButton(QStringLiteral("about"), QStringLiteral("حول البرنامج"), FrameHelp, 60, 240);
-    ImgReport = imageButton(QStringLiteral("report"), QStringLiteral("تقرير بالكتب المُعارة"), FrameHelp, 520, 240);
-    ImgUpdate = imageButton(QStringLiteral("update"), QStringLiteral("البحث عن تحديث للبرنامج"), FrameHelp, 1020, 240);
-    ImgCompact =
-        imageButton(QStringLiteral("compact"), QStringLiteral("ضغط وصيانة قاعدة البيانات"), FrameHelp, 1560, 240);
+    ImgReport =
+        imageButton(QStringLiteral("report"), QStringLiteral("تقرير بالكتب المُعارة"), FrameHelp, 520, 240);
+    ImgUpdate = imageButton(QStringLiteral("update"), QStringLiteral("البحث عن تحديث للبرنامج"), FrameHelp,
+                            1020, 240);
+    ImgCompact = imageButton(QStringLiteral("compact"), QStringLiteral("ضغط وصيانة قاعدة البيانات"),
+                             FrameHelp, 1560, 240);
 
     connect(CmdSave, &QPushButton::clicked, this, [this] { CmdSave_Click(); });
     connect(ImgAbout, &chrome::ImageButton::clicked, this, [this] { ImgAbout_Click(); });
@@ -179,11 +181,13 @@ void FrmMain::buildEntry()
     Lbl[3] = caption(QStringLiteral("تاريخ الإعارة :"), f, QRect(6405, 915, 975, 255));
     LblDateLoan = new QLabel(f);
     LblDateLoan->setGeometry(chrome::twRect(4755, 840, 1600, 360));
-    ImgDateLoan = imageButton(QStringLiteral("calendar"), QStringLiteral("اختيار تاريخ الإعارة"), f, 4245, 760);
+    ImgDateLoan =
+        imageButton(QStringLiteral("calendar"), QStringLiteral("اختيار تاريخ الإعارة"), f, 4245, 760);
     Lbl[6] = caption(QStringLiteral("تاريخ الرد :"), f, QRect(3000, 915, 975, 255));
     LblDateReturn = new QLabel(f);
     LblDateReturn->setGeometry(chrome::twRect(1560, 840, 1605, 360));
-    ImgDateReturn = imageButton(QStringLiteral("calendar"), QStringLiteral("اختيار تاريخ الرد"), f, 1035, 760);
+    ImgDateReturn =
+        imageButton(QStringLiteral("calendar"), QStringLiteral("اختيار تاريخ الرد"), f, 1035, 760);
     for (QLabel* l : {LblDateLoan, LblDateReturn}) {
         l->setAlignment(Qt::AlignCenter);
         l->setFont(chrome::ArabicFont(9.75));
@@ -205,7 +209,8 @@ void FrmMain::buildEntry()
     CmdEdit->setEnabled(false);
     CmdDelete->setEnabled(false);
 
-    for (QLineEdit* t : {TxtNameBook, TxtNameWriter, TxtNameBorrower, TxtNameLibrary}) t->installEventFilter(this);
+    for (QLineEdit* t : {TxtNameBook, TxtNameWriter, TxtNameBorrower, TxtNameLibrary})
+        t->installEventFilter(this);
 
     connect(CmdClear, &QPushButton::clicked, this, [this] { CmdClear_Click(); });
     connect(CmdAdd, &QPushButton::clicked, this, [this] { CmdAdd_Click(); });
@@ -223,7 +228,8 @@ void FrmMain::buildList()
     lvwRoom->setGeometry(chrome::twRect(120, 2420, 10605, 3735));
     lvwRoom->setModel(model);
     lvwRoom->setItemDelegate(new RowHoverDelegate(lvwRoom));
-    connect(lvwRoom, &QTableView::clicked, this, [this](const QModelIndex& index) { lvwRoom_ItemClick(index.row()); });
+    connect(lvwRoom, &QTableView::clicked, this,
+            [this](const QModelIndex& index) { lvwRoom_ItemClick(index.row()); });
     connect(lvwRoom->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { lvwRoom_ColumnClick(column); });
 }
@@ -279,7 +285,8 @@ void FrmMain::SetListViewStyle()
     // The clicked row stays marked while the focus is elsewhere (in the entry boxes).
     QPalette pal = lvwRoom->palette();
     pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
-    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                 pal.color(QPalette::Active, QPalette::HighlightedText));
     lvwRoom->setPalette(pal);
 
     QHeaderView* v = lvwRoom->verticalHeader();
@@ -352,7 +359,8 @@ void FrmMain::lvwRoom_ColumnClick(int column)
     }
     // The number column sorts by entry order, remembered as "ID", so that it never flips.
     SortColumn = column == ColNumber ? QStringLiteral("ID") : key;
-    for (int c = 0; c < ColumnCount; ++c) model->SetHeaderImage(c, c == column ? image : 0);
+    for (int c = 0; c < ColumnCount; ++c)
+        model->SetHeaderImage(c, c == column ? image : 0);
 
     store::Recordset& rs = store::MData::NewRs();
     // A hundred thousand rows take a while to free: that happens beside the new query.
@@ -382,10 +390,11 @@ void FrmMain::releaseLater(std::shared_ptr<void> rows, std::shared_ptr<void> rec
     if (release_.valid()) release_.wait();
     // The texts are shared with the new rows only through atomic reference counts, and the
     // result set has given back its engine statements, so both may die on another thread.
-    release_ = std::async(std::launch::async, [rows = std::move(rows), records = std::move(records)]() mutable {
-        rows.reset();
-        records.reset();
-    });
+    release_ =
+        std::async(std::launch::async, [rows = std::move(rows), records = std::move(records)]() mutable {
+            rows.reset();
+            records.reset();
+        });
 }
 
 void FrmMain::lvwRoom_ItemClick(int row)
@@ -404,6 +413,9 @@ void FrmMain::lvwRoom_ItemClick(int row)
     CmdDelete->setEnabled(true);
 }
 
-void FrmMain::ImgExit_Click() { close(); }
+void FrmMain::ImgExit_Click()
+{
+    close();
+}
 
 } // namespace pelorin::ledger

@@ -29,7 +29,8 @@ const QString kAskDelete = QStringLiteral("هل ترغب حقاً في حذف ا
 const QString kAdded = QStringLiteral("تم حفظ البيانات بنجاح");
 const QString kEdited = QStringLiteral("تم تعديل البيانات بنجاح");
 const QString kDeleted = QStringLiteral("تم حذف السجل المختار بنجاح");
-const QString kWriteFailed = QStringLiteral("تعذر حفظ التغيير في قاعدة البيانات، ولم يتغير شيء مما هو محفوظ فيها.");
+const QString kWriteFailed =
+    QStringLiteral("تعذر حفظ التغيير في قاعدة البيانات، ولم يتغير شيء مما هو محفوظ فيها.");
 const QString kRecordGone = QStringLiteral("لم يعد السجل المختار موجوداً في قاعدة البيانات، ولم يتغير شيء.");
 
 const QString kNameBook = QStringLiteral("NameBook");
@@ -72,7 +73,8 @@ public:
 
     static SelectionHider* of(QTableView* list)
     {
-        auto* h = list->findChild<SelectionHider*>(QStringLiteral("SelectionHider"), Qt::FindDirectChildrenOnly);
+        auto* h =
+            list->findChild<SelectionHider*>(QStringLiteral("SelectionHider"), Qt::FindDirectChildrenOnly);
         return h ? h : new SelectionHider(list);
     }
 
@@ -86,8 +88,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (watched == list_ && hiding_) {
-            if (event->type() == QEvent::FocusIn) reveal();
-            else if (event->type() == QEvent::FocusOut) conceal();
+            if (event->type() == QEvent::FocusIn)
+                reveal();
+            else if (event->type() == QEvent::FocusOut)
+                conceal();
         }
         return false;
     }
@@ -210,7 +214,8 @@ void FrmMain::CmdEdit_Click()
 void FrmMain::CmdDelete_Click()
 {
     if (!entryComplete(*this)) return;
-    if (chrome::MsgBox(kAskDelete, MsgStyle::YesNo | MsgStyle::Question | kRtl, kConfirmTitle) != MsgResult::Yes)
+    if (chrome::MsgBox(kAskDelete, MsgStyle::YesNo | MsgStyle::Question | kRtl, kConfirmTitle) !=
+        MsgResult::Yes)
         return;
 
     store::Recordset& rs = store::MData::NewRs();

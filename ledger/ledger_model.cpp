@@ -21,7 +21,10 @@ const ColumnInfo kColumns[ColumnCount] = {
     {QStringLiteral("TimeLoan"), QStringLiteral("مدة الإعارة"), 2300, Qt::AlignCenter},
 };
 
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 // The stored form already: the common case, answered without building a new text.
 bool isCanonicalDate(const QString& t)
@@ -50,7 +53,10 @@ QPixmap drawnTriangle(bool up)
 
 } // namespace
 
-const ColumnInfo& ColumnAt(int column) { return kColumns[qBound(0, column, ColumnCount - 1)]; }
+const ColumnInfo& ColumnAt(int column)
+{
+    return kColumns[qBound(0, column, ColumnCount - 1)];
+}
 
 QString DateCellText(const QString& trimmed)
 {
@@ -61,9 +67,15 @@ QString DateCellText(const QString& trimmed)
 
 LedgerModel::LedgerModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-int LedgerModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
+int LedgerModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(rows_.size());
+}
 
-int LedgerModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int LedgerModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
 
 QVariant LedgerModel::data(const QModelIndex& index, int role) const
 {
@@ -138,7 +150,9 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today)
     const int fReturn = rs.FieldIndex(duration::kDateReturnField);
     const int fTime = rs.FieldIndex(duration::kTimeLoanField);
     // A missing field (a hand-made table) reads as empty rather than out of bounds.
-    auto value = [&rs](int row, int field) { return field < 0 ? QString() : rs.ValueAt(row, field).trimmed(); };
+    auto value = [&rs](int row, int field) {
+        return field < 0 ? QString() : rs.ValueAt(row, field).trimmed();
+    };
     const QString todayText = duration::DateText(today);
 
     const int first = int(rows_.size());
@@ -203,10 +217,14 @@ const LedgerModel::Mark* LedgerModel::MarkOf(int row, int column) const
 {
     if (row < 0 || row >= int(rows_.size())) return nullptr;
     switch (column) {
-    case ColDateLoan: return &rows_[size_t(row)].marks[0];
-    case ColDateReturn: return &rows_[size_t(row)].marks[1];
-    case ColTimeLoan: return &rows_[size_t(row)].marks[2];
-    default: return nullptr;
+    case ColDateLoan:
+        return &rows_[size_t(row)].marks[0];
+    case ColDateReturn:
+        return &rows_[size_t(row)].marks[1];
+    case ColTimeLoan:
+        return &rows_[size_t(row)].marks[2];
+    default:
+        return nullptr;
     }
 }
 
@@ -215,9 +233,12 @@ QColor LedgerModel::CellColour(int row, int column) const
     const Mark* m = MarkOf(row, column);
     if (!m) return {};
     switch (m->colour) {
-    case Red: return kWarningRed;
-    case Purple: return kNotReturnedPurple;
-    default: return {};
+    case Red:
+        return kWarningRed;
+    case Purple:
+        return kNotReturnedPurple;
+    default:
+        return {};
     }
 }
 
@@ -226,12 +247,18 @@ QString LedgerModel::CellToolTip(int row, int column) const
     const Mark* m = MarkOf(row, column);
     if (!m) return {};
     switch (m->tip) {
-    case TipNotReturned: return tips::kNotReturned;
-    case TipLoanNotYetOut: return tips::kLoanNotYetOut;
-    case TipReturnBeforeLoan: return tips::kReturnBeforeLoan;
-    case TipLoanInFuture: return tips::kLoanInFuture;
-    case TipReturnInFuture: return tips::kReturnInFuture;
-    default: return {};
+    case TipNotReturned:
+        return tips::kNotReturned;
+    case TipLoanNotYetOut:
+        return tips::kLoanNotYetOut;
+    case TipReturnBeforeLoan:
+        return tips::kReturnBeforeLoan;
+    case TipLoanInFuture:
+        return tips::kLoanInFuture;
+    case TipReturnInFuture:
+        return tips::kReturnInFuture;
+    default:
+        return {};
     }
 }
 

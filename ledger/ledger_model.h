@@ -30,7 +30,7 @@ enum Column {
 };
 
 struct ColumnInfo {
-    QString key;     // also the field shown, except for the number column
+    QString key; // also the field shown, except for the number column
     QString caption;
     int widthTwips;
     Qt::Alignment alignment;
@@ -86,7 +86,14 @@ public:
 
 private:
     enum Colour : quint8 { Plain, Red, Purple };
-    enum Tip : quint8 { NoTip, TipNotReturned, TipLoanNotYetOut, TipReturnBeforeLoan, TipLoanInFuture, TipReturnInFuture };
+    enum Tip : quint8 {
+        NoTip,
+        TipNotReturned,
+        TipLoanNotYetOut,
+        TipReturnBeforeLoan,
+        TipLoanInFuture,
+        TipReturnInFuture
+    };
     struct Mark {
         Colour colour = Plain;
         Tip tip = NoTip;

@@ -14,8 +14,10 @@ RowHoverDelegate::RowHoverDelegate(QAbstractItemView* view) : QStyledItemDelegat
 void RowHoverDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
-    if (index.row() == hovered_) option->state |= QStyle::State_MouseOver;
-    else option->state &= ~QStyle::State_MouseOver;
+    if (index.row() == hovered_)
+        option->state |= QStyle::State_MouseOver;
+    else
+        option->state &= ~QStyle::State_MouseOver;
     // Rows are selected whole; a focus frame around one cell would only confuse.
     option->state &= ~QStyle::State_HasFocus;
 }

@@ -39,7 +39,8 @@ ReportData SnapshotRows(const store::Recordset& rs)
     data.rows.reserve(size_t(rs.RecordCount()));
     for (int row = 0; row < rs.RecordCount(); ++row) {
         QVector<QString> values(columns);
-        for (int c = 0; c < columns; ++c) values[c] = rs.ValueAt(row, c);
+        for (int c = 0; c < columns; ++c)
+            values[c] = rs.ValueAt(row, c);
         data.rows.push_back(std::move(values));
     }
     return data;

@@ -24,8 +24,8 @@ struct ReportControl {
     QString name;
     ControlKind kind = ControlKind::Label;
     int left = 0, top = 0, width = 0, height = 0; // twips, from the band's top left corner
-    QString caption;   // labels
-    QString dataField; // fields: the column of the data source
+    QString caption;                              // labels
+    QString dataField;                            // fields: the column of the data source
     qreal fontSize = 8.25;
     bool bold = false;
     std::optional<QColor> backColor; // none: transparent

@@ -22,7 +22,8 @@ void PrepareLoanReport(const QString& title)
     ReportDesign& design = DRPelorin();
     design.dataSource = MData::Rs;
     if (ReportBand* header = design.FindBand(QStringLiteral("section4")))
-        if (ReportControl* lbl = header->FindControl(QStringLiteral("LblMain"))) lbl->caption = title.trimmed();
+        if (ReportControl* lbl = header->FindControl(QStringLiteral("LblMain")))
+            lbl->caption = title.trimmed();
 }
 
 void ShowLoanReport(QWidget* parent, const QString& title)

@@ -19,7 +19,10 @@ constexpr int kCellPadding = 60;
 // only then cut short with an ellipsis.
 constexpr qreal kSmallestShrink = 0.75;
 
-int heightOf(const ReportBand* band) { return band ? band->height : 0; }
+int heightOf(const ReportBand* band)
+{
+    return band ? band->height : 0;
+}
 
 class PageBuilder {
 public:
@@ -64,7 +67,10 @@ private:
     std::vector<ReportPage> pages_;
 };
 
-qreal scaleOf(const QPaintDevice* device) { return device->logicalDpiX() / kTwipsPerInch; }
+qreal scaleOf(const QPaintDevice* device)
+{
+    return device->logicalDpiX() / kTwipsPerInch;
+}
 
 QRectF deviceRect(qreal scale, int left, int top, int width, int height)
 {
@@ -88,7 +94,8 @@ void drawCellText(QPainter& p, const QRectF& cell, qreal padding, const QString&
         const qreal shrink = std::max(kSmallestShrink, 0.98 * inner.width() / width);
         font.setPointSizeF(c.fontSize * shrink);
         fm = QFontMetricsF(font, p.device());
-        if (fm.horizontalAdvance(shown) > inner.width()) shown = fm.elidedText(text, Qt::ElideRight, inner.width());
+        if (fm.horizontalAdvance(shown) > inner.width())
+            shown = fm.elidedText(text, Qt::ElideRight, inner.width());
     }
 
     // Right means the right edge here, not the trailing edge of right-to-left text.
@@ -141,7 +148,8 @@ void PaintPage(QPainter& p, const ReportDesign& design, const ReportData& data, 
     for (const PlacedBand& placed : page.bands) {
         const int bandTop = design.topMargin + placed.top;
         for (const ReportControl& c : placed.band->controls) {
-            const QRectF cell = deviceRect(scale, design.leftMargin + c.left, bandTop + c.top, c.width, c.height);
+            const QRectF cell =
+                deviceRect(scale, design.leftMargin + c.left, bandTop + c.top, c.width, c.height);
             if (c.backColor) p.fillRect(cell, *c.backColor);
             drawCellText(p, cell, kCellPadding * scale, ControlText(c, data, placed.row), c);
         }

@@ -26,7 +26,8 @@ struct XkbCalls {
     decltype(&XSync) sync = nullptr;
     bool complete() const
     {
-        return getState && lockGroup && allocKeyboard && getNames && freeKeyboard && getAtomName && free && sync;
+        return getState && lockGroup && allocKeyboard && getNames && freeKeyboard && getAtomName && free &&
+               sync;
     }
 };
 
@@ -36,7 +37,9 @@ const XkbCalls& xkb()
         XkbCalls c;
         void* lib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
         if (!lib) return c;
-        auto load = [lib](auto& fn, const char* name) { fn = reinterpret_cast<std::decay_t<decltype(fn)>>(dlsym(lib, name)); };
+        auto load = [lib](auto& fn, const char* name) {
+            fn = reinterpret_cast<std::decay_t<decltype(fn)>>(dlsym(lib, name));
+        };
         load(c.getState, "XkbGetState");
         load(c.lockGroup, "XkbLockGroup");
         load(c.allocKeyboard, "XkbAllocKeyboard");

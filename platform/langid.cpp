@@ -17,10 +17,9 @@ quint16 langIdFromLocaleName(const QString& localeName)
     };
     // Arabic sublanguages by territory.
     static const QHash<QString, quint16> arabic = {
-        {"SA", 0x0401}, {"IQ", 0x0801}, {"EG", 0x0C01}, {"LY", 0x1001}, {"DZ", 0x1401},
-        {"MA", 0x1801}, {"TN", 0x1C01}, {"OM", 0x2001}, {"YE", 0x2401}, {"SY", 0x2801},
-        {"JO", 0x2C01}, {"LB", 0x3001}, {"KW", 0x3401}, {"AE", 0x3801}, {"BH", 0x3C01},
-        {"QA", 0x4001},
+        {"SA", 0x0401}, {"IQ", 0x0801}, {"EG", 0x0C01}, {"LY", 0x1001}, {"DZ", 0x1401}, {"MA", 0x1801},
+        {"TN", 0x1C01}, {"OM", 0x2001}, {"YE", 0x2401}, {"SY", 0x2801}, {"JO", 0x2C01}, {"LB", 0x3001},
+        {"KW", 0x3401}, {"AE", 0x3801}, {"BH", 0x3C01}, {"QA", 0x4001},
     };
     QString name = localeName;
     name = name.section('.', 0, 0).section('@', 0, 0);

@@ -76,7 +76,10 @@ void handSettingsToInvokingUser(const QString& file, bool folderCreated)
 LinuxPlatform::LinuxPlatform() = default;
 LinuxPlatform::~LinuxPlatform() = default;
 
-QDate LinuxPlatform::today() const { return QDate::currentDate(); }
+QDate LinuxPlatform::today() const
+{
+    return QDate::currentDate();
+}
 
 QString LinuxPlatform::getSetting(const QString& section, const QString& key, const QString& fallback)
 {
@@ -113,7 +116,10 @@ quint16 LinuxPlatform::systemDefaultLangId()
     return langIdFromLocaleName(QStringLiteral("C"));
 }
 
-bool LinuxPlatform::isAdmin() { return ::geteuid() == 0; }
+bool LinuxPlatform::isAdmin()
+{
+    return ::geteuid() == 0;
+}
 
 QStringList pkexecArguments(const QString& executable)
 {
@@ -123,8 +129,8 @@ QStringList pkexecArguments(const QString& executable)
     const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     args << QStringLiteral("XDG_CONFIG_HOME=") + configHome;
     args << QStringLiteral("XDG_RUNTIME_DIR=") + runtimeFolder();
-    for (const char* name : {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "LANG", "LC_ALL", "LC_MESSAGES",
-                             "TEMP", "TMPDIR"}) {
+    for (const char* name :
+         {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "LANG", "LC_ALL", "LC_MESSAGES", "TEMP", "TMPDIR"}) {
         const QString v = envValue(name);
         if (!v.isEmpty()) args << QString::fromLatin1(name) + '=' + v;
     }
@@ -142,9 +148,15 @@ bool LinuxPlatform::runAsAdmin(const QString& executable)
     return QProcess::startDetached(QStringLiteral("pkexec"), pkexecArguments(executable));
 }
 
-bool LinuxPlatform::switchKeyboardLayout(const QString& language) { return switchXkbGroup(language); }
+bool LinuxPlatform::switchKeyboardLayout(const QString& language)
+{
+    return switchXkbGroup(language);
+}
 
-bool LinuxPlatform::openUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool LinuxPlatform::openUrl(const QString& url)
+{
+    return QDesktopServices::openUrl(QUrl(url));
+}
 
 bool LinuxPlatform::isConnected()
 {
@@ -166,11 +178,20 @@ bool LinuxPlatform::isConnected()
     return false;
 }
 
-void LinuxPlatform::beep() { QApplication::beep(); }
+void LinuxPlatform::beep()
+{
+    QApplication::beep();
+}
 
-QPoint LinuxPlatform::cursorPos() { return QCursor::pos(); }
+QPoint LinuxPlatform::cursorPos()
+{
+    return QCursor::pos();
+}
 
-QWidget* LinuxPlatform::activeWindow() { return QApplication::activeWindow(); }
+QWidget* LinuxPlatform::activeWindow()
+{
+    return QApplication::activeWindow();
+}
 
 QString LinuxPlatform::tempFolder()
 {
@@ -181,9 +202,15 @@ QString LinuxPlatform::tempFolder()
     return QStringLiteral("/tmp");
 }
 
-QString LinuxPlatform::appFolder() { return QCoreApplication::applicationDirPath(); }
+QString LinuxPlatform::appFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
 
-QString LinuxPlatform::appExecutable() { return QCoreApplication::applicationFilePath(); }
+QString LinuxPlatform::appExecutable()
+{
+    return QCoreApplication::applicationFilePath();
+}
 
 bool LinuxPlatform::startDetached(const QString& program)
 {
@@ -197,12 +224,18 @@ int LinuxPlatform::msgBox(const QString& text, int style, const QString& title)
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
     const int icon = style & 0x70;
-    if (icon == MsgStyle::Critical) box.setIcon(QMessageBox::Critical);
-    else if (icon == MsgStyle::Question) box.setIcon(QMessageBox::Question);
-    else if (icon == 48) box.setIcon(QMessageBox::Warning);
-    else if (icon == MsgStyle::Information) box.setIcon(QMessageBox::Information);
-    if (style & MsgStyle::RtlReading) box.setLayoutDirection(Qt::RightToLeft);
-    else box.setLayoutDirection(Qt::LeftToRight);
+    if (icon == MsgStyle::Critical)
+        box.setIcon(QMessageBox::Critical);
+    else if (icon == MsgStyle::Question)
+        box.setIcon(QMessageBox::Question);
+    else if (icon == 48)
+        box.setIcon(QMessageBox::Warning);
+    else if (icon == MsgStyle::Information)
+        box.setIcon(QMessageBox::Information);
+    if (style & MsgStyle::RtlReading)
+        box.setLayoutDirection(Qt::RightToLeft);
+    else
+        box.setLayoutDirection(Qt::LeftToRight);
     if (style & MsgStyle::RightAlign) {
         if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
             label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -15,6 +15,9 @@ Platform& Platform::instance()
     return real;
 }
 
-void Platform::setInstance(Platform* p) { g_installed = p; }
+void Platform::setInstance(Platform* p)
+{
+    g_installed = p;
+}
 
 } // namespace pelorin

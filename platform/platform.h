@@ -78,6 +78,9 @@ public:
 };
 
 // Convenience for the many call sites.
-inline Platform& platform() { return Platform::instance(); }
+inline Platform& platform()
+{
+    return Platform::instance();
+}
 
 } // namespace pelorin

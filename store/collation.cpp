@@ -39,7 +39,10 @@ int compareTexts(void* arg, int n1, const void* data1, int n2, const void* data2
     return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
 }
 
-void destroyCollator(void* arg) { ucol_close(static_cast<UCollator*>(arg)); }
+void destroyCollator(void* arg)
+{
+    ucol_close(static_cast<UCollator*>(arg));
+}
 
 } // namespace
 

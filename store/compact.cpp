@@ -26,8 +26,8 @@ namespace pelorin::store::MData {
 namespace {
 
 const QString kTitle = QStringLiteral("تنبيه");
-constexpr int kStopStyle = MsgStyle::Critical | MsgStyle::RightAlign | MsgStyle::RtlReading;       // 1572880
-constexpr int kInfoStyle = MsgStyle::Information | MsgStyle::RightAlign | MsgStyle::RtlReading;    // 1572928
+constexpr int kStopStyle = MsgStyle::Critical | MsgStyle::RightAlign | MsgStyle::RtlReading;    // 1572880
+constexpr int kInfoStyle = MsgStyle::Information | MsgStyle::RightAlign | MsgStyle::RtlReading; // 1572928
 
 CompactHook& hook()
 {
@@ -100,7 +100,8 @@ public:
         out.clear();
         QStringList tables;
         sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db_, "SELECT name FROM sqlite_master WHERE type='table'", -1, &st, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(db_, "SELECT name FROM sqlite_master WHERE type='table'", -1, &st, nullptr) !=
+            SQLITE_OK)
             return false;
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW)
@@ -111,7 +112,8 @@ public:
             QString quoted = t;
             quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
             QString n;
-            if (query(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(quoted), {}, &n) != SQLITE_OK) return false;
+            if (query(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(quoted), {}, &n) != SQLITE_OK)
+                return false;
             out.insert(t, n.toLongLong());
         }
         return true;
@@ -121,7 +123,10 @@ private:
     sqlite3* db_ = nullptr;
 };
 
-bool busy(int rc) { return rc == SQLITE_BUSY || rc == SQLITE_LOCKED; }
+bool busy(int rc)
+{
+    return rc == SQLITE_BUSY || rc == SQLITE_LOCKED;
+}
 
 bool removeIfPresent(const QString& path)
 {
@@ -144,18 +149,29 @@ bool syncPath(const QString& path, int flags)
     return ok;
 }
 
-void tellNotFound() { platform().msgBox(QStringLiteral("لم يتم العثور على قاعدة البيانات"), MsgStyle::Critical, kTitle); }
+void tellNotFound()
+{
+    platform().msgBox(QStringLiteral("لم يتم العثور على قاعدة البيانات"), MsgStyle::Critical, kTitle);
+}
 
 void tellInUse()
 {
-    platform().msgBox(QStringLiteral("    لم تتم عملية ضغط قاعدة البيانات بسبب استخدام البرنامج لبعض البيانات") + QStringLiteral("\r\n") +
-                          QStringLiteral("يرجى إغلاق البرنامج وإعادة فتحه من جديد للقيام بعملية ضغط قاعدة البيانات"),
-                      kStopStyle, kTitle);
+    platform().msgBox(
+        QStringLiteral("    لم تتم عملية ضغط قاعدة البيانات بسبب استخدام البرنامج لبعض البيانات") +
+            QStringLiteral("\r\n") +
+            QStringLiteral("يرجى إغلاق البرنامج وإعادة فتحه من جديد للقيام بعملية ضغط قاعدة البيانات"),
+        kStopStyle, kTitle);
 }
 
-void tellFailed() { platform().msgBox(QStringLiteral("كلمة المرور لقاعدة البيانات خاطئة"), kStopStyle, kTitle); }
+void tellFailed()
+{
+    platform().msgBox(QStringLiteral("كلمة المرور لقاعدة البيانات خاطئة"), kStopStyle, kTitle);
+}
 
-void tellDone() { platform().msgBox(QStringLiteral("تم ضغط وإصلاح قاعدة البيانات بنجاح"), kInfoStyle, kTitle); }
+void tellDone()
+{
+    platform().msgBox(QStringLiteral("تم ضغط وإصلاح قاعدة البيانات بنجاح"), kInfoStyle, kTitle);
+}
 
 enum class Step { Ok, InUse, Failed };
 
@@ -167,7 +183,8 @@ Step checkCopy(const QString& tempPath, const QString& key, const QMap<QString, 
     if (check.open(tempPath, QString()) != SQLITE_NOTADB) return Step::Failed;
     if (check.open(tempPath, key) != SQLITE_OK) return Step::Failed;
     QString verdict;
-    if (check.query(QStringLiteral("PRAGMA quick_check"), {}, &verdict) != SQLITE_OK || verdict != QLatin1String("ok"))
+    if (check.query(QStringLiteral("PRAGMA quick_check"), {}, &verdict) != SQLITE_OK ||
+        verdict != QLatin1String("ok"))
         return Step::Failed;
     QMap<QString, qint64> copied;
     if (!check.rowCounts(copied) || copied != counts) return Step::Failed;
@@ -180,10 +197,12 @@ Step checkCopy(const QString& tempPath, const QString& key, const QMap<QString, 
 Step writeCopy(Db& source, const QString& tempPath, QMap<QString, qint64>& counts)
 {
     // A copy left by an earlier run that never finished is of no use.
-    if (!removeIfPresent(tempPath) || !removeIfPresent(tempPath + QStringLiteral("-journal"))) return Step::Failed;
+    if (!removeIfPresent(tempPath) || !removeIfPresent(tempPath + QStringLiteral("-journal")))
+        return Step::Failed;
     // The connection may not create files (a missing database must never reappear empty),
     // so the copy starts as an empty file made here.
-    const int fd = ::open(QFile::encodeName(tempPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd =
+        ::open(QFile::encodeName(tempPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) return Step::Failed;
     ::close(fd);
     // Without a KEY clause the copy is keyed like the original, and the costly key
@@ -194,15 +213,17 @@ Step writeCopy(Db& source, const QString& tempPath, QMap<QString, qint64>& count
     int rc = source.exec("BEGIN EXCLUSIVE");
     if (rc != SQLITE_OK) return busy(rc) ? Step::InUse : Step::Failed;
     QString userVersion, before;
-    const bool read = source.rowCounts(counts) &&
-                      source.query(QStringLiteral("PRAGMA main.user_version"), {}, &userVersion) == SQLITE_OK &&
-                      source.query(QStringLiteral("PRAGMA main.data_version"), {}, &before) == SQLITE_OK;
+    const bool read =
+        source.rowCounts(counts) &&
+        source.query(QStringLiteral("PRAGMA main.user_version"), {}, &userVersion) == SQLITE_OK &&
+        source.query(QStringLiteral("PRAGMA main.data_version"), {}, &before) == SQLITE_OK;
     source.exec("COMMIT");
     if (!read) return Step::Failed;
 
     rc = source.query(QStringLiteral("SELECT sqlcipher_export('c')"), {});
     // The export leaves the user version behind; it is part of the file's identity.
-    const int versioned = source.query(QStringLiteral("PRAGMA c.user_version = %1").arg(userVersion.toLongLong()), {});
+    const int versioned =
+        source.query(QStringLiteral("PRAGMA c.user_version = %1").arg(userVersion.toLongLong()), {});
     const int detached = source.exec("DETACH DATABASE c");
     if (rc != SQLITE_OK) return busy(rc) ? Step::InUse : Step::Failed;
     if (versioned != SQLITE_OK || detached != SQLITE_OK) return Step::Failed;
@@ -220,9 +241,15 @@ Step writeCopy(Db& source, const QString& tempPath, QMap<QString, qint64>& count
 
 } // namespace
 
-QString CompactTempPath(const QString& databasePath) { return databasePath + QStringLiteral(".compacting"); }
+QString CompactTempPath(const QString& databasePath)
+{
+    return databasePath + QStringLiteral(".compacting");
+}
 
-void SetCompactHook(CompactHook h) { hook() = std::move(h); }
+void SetCompactHook(CompactHook h)
+{
+    hook() = std::move(h);
+}
 
 bool OtherProcessHasOpen(const QString& path)
 {

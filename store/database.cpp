@@ -11,10 +11,13 @@ namespace pelorin::store {
 namespace {
 
 const QString kClosedText = QStringLiteral("Operation is not allowed when the object is closed.");
-const QString kRowGoneText =
-    QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read.");
+const QString kRowGoneText = QStringLiteral(
+    "Row cannot be located for updating. Some values may have been changed since it was last read.");
 
-long errorNumberFor(int code) { return code == SQLITE_NOTADB ? kErrAuthentication : kErrEngine; }
+long errorNumberFor(int code)
+{
+    return code == SQLITE_NOTADB ? kErrAuthentication : kErrEngine;
+}
 
 QString quoted(const QString& identifier)
 {
@@ -37,8 +40,10 @@ void bindValue(sqlite3_stmt* st, int index, const QVariant& v)
 
 void bindText(sqlite3_stmt* st, int index, const QString& s)
 {
-    if (s.isNull()) sqlite3_bind_null(st, index);
-    else sqlite3_bind_text16(st, index, s.utf16(), int(s.size() * 2), SQLITE_TRANSIENT);
+    if (s.isNull())
+        sqlite3_bind_null(st, index);
+    else
+        sqlite3_bind_text16(st, index, s.utf16(), int(s.size() * 2), SQLITE_TRANSIENT);
 }
 
 QString columnText(sqlite3_stmt* st, int col)
@@ -73,7 +78,10 @@ ConnectionParts ParseConnectionText(const QString& text)
     return out;
 }
 
-void ReleasePooledHandles() { ClearEnginePool(); }
+void ReleasePooledHandles()
+{
+    ClearEnginePool();
+}
 
 // ---------------------------------------------------------------- connection
 
@@ -91,8 +99,8 @@ bool Connection::Open(const QString& connectionText, const QString& user, const 
         return false;
     }
     const ConnectionParts parsed = ParseConnectionText(text);
-    OpenResult r = OpenEngine(parsed.dataSource, parsed.hasPassword && !parsed.password.isEmpty(),
-                              parsed.password);
+    OpenResult r =
+        OpenEngine(parsed.dataSource, parsed.hasPassword && !parsed.password.isEmpty(), parsed.password);
     if (r.code != SQLITE_OK) {
         SetError(errorNumberFor(r.code), r.message);
         return false;
@@ -103,13 +111,25 @@ bool Connection::Open(const QString& connectionText, const QString& user, const 
     return true;
 }
 
-void Connection::Close() { engine_.reset(); }
+void Connection::Close()
+{
+    engine_.reset();
+}
 
-bool Connection::IsOpen() const { return engine_ != nullptr; }
+bool Connection::IsOpen() const
+{
+    return engine_ != nullptr;
+}
 
-sqlite3* Connection::Handle() const { return engine_ ? engine_->db() : nullptr; }
+sqlite3* Connection::Handle() const
+{
+    return engine_ ? engine_->db() : nullptr;
+}
 
-void Connection::SetError(long number, const QString& description) { error_ = {number, description}; }
+void Connection::SetError(long number, const QString& description)
+{
+    error_ = {number, description};
+}
 
 void Connection::SetEngineError()
 {
@@ -121,7 +141,8 @@ void Connection::SetEngineError()
 bool Connection::BeginTrans()
 {
     if (!Handle()) return SetError(kErrNotOpen, kClosedText), false;
-    if (sqlite3_exec(Handle(), "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) return SetEngineError(), false;
+    if (sqlite3_exec(Handle(), "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return SetEngineError(), false;
     return true;
 }
 
@@ -146,7 +167,10 @@ void Connection::RollbackTrans()
 
 Recordset::Recordset() = default;
 
-Recordset::~Recordset() { Close(); }
+Recordset::~Recordset()
+{
+    Close();
+}
 
 bool Recordset::fail(long number, const QString& description)
 {
@@ -196,17 +220,20 @@ bool Recordset::Open(const QString& statement, std::shared_ptr<Connection> conne
         sqlite3_finalize(st);
         return false;
     }
-    for (int i = 0; i < parameters.size(); ++i) bindValue(st, i + 1, parameters[i]);
+    for (int i = 0; i < parameters.size(); ++i)
+        bindValue(st, i + 1, parameters[i]);
 
     const int first = keyed ? 1 : 0;
     const int columns = sqlite3_column_count(st);
     names_.clear();
-    for (int c = first; c < columns; ++c) names_ << QString::fromUtf8(sqlite3_column_name(st, c));
+    for (int c = first; c < columns; ++c)
+        names_ << QString::fromUtf8(sqlite3_column_name(st, c));
     columns_ = size_t(names_.size());
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         rowids_.push_back(keyed ? sqlite3_column_int64(st, 0) : 0);
-        for (int c = first; c < columns; ++c) cells_.push_back(columnText(st, c));
+        for (int c = first; c < columns; ++c)
+            cells_.push_back(columnText(st, c));
     }
     if (rc != SQLITE_DONE) {
         conn_->SetEngineError();
@@ -224,7 +251,8 @@ bool Recordset::Open(const QString& statement, std::shared_ptr<Connection> conne
 
 void Recordset::FinalizeStatements()
 {
-    for (Cached& c : cache_) sqlite3_finalize(c.stmt);
+    for (Cached& c : cache_)
+        sqlite3_finalize(c.stmt);
     cache_.clear();
     updateCache_.clear();
 }
@@ -242,7 +270,10 @@ void Recordset::Close()
     pos_ = 0;
 }
 
-bool Recordset::Eof() const { return !open_ || pos_ >= rowids_.size(); }
+bool Recordset::Eof() const
+{
+    return !open_ || pos_ >= rowids_.size();
+}
 
 int Recordset::FieldIndex(const QString& name) const
 {
@@ -258,19 +289,26 @@ QVariant Recordset::Field(const QString& name) const
     const int i = FieldIndex(name);
     if (i < 0) return QVariant();
     const QString* v = nullptr;
-    if (adding_) v = &pendingNew_[i];
-    else if (!Eof()) v = &cells_[pos_ * columns_ + size_t(i)];
+    if (adding_)
+        v = &pendingNew_[i];
+    else if (!Eof())
+        v = &cells_[pos_ * columns_ + size_t(i)];
     if (!v || v->isNull()) return QVariant();
     return *v;
 }
 
-QString Recordset::Text(const QString& name) const { return Field(name).toString(); }
+QString Recordset::Text(const QString& name) const
+{
+    return Field(name).toString();
+}
 
 void Recordset::SetField(const QString& name, const QVariant& value)
 {
     const int i = FieldIndex(name);
     if (i < 0) return;
-    const QString text = value.isNull() ? QString() : (value.toString().isNull() ? QString(QLatin1String("")) : value.toString());
+    const QString text = value.isNull()
+                             ? QString()
+                             : (value.toString().isNull() ? QString(QLatin1String("")) : value.toString());
     if (adding_) {
         pendingNew_[i] = text;
         if (!dirty_.contains(i)) dirty_.push_back(i);
@@ -299,7 +337,8 @@ void Recordset::CancelUpdate()
     if (adding_) {
         adding_ = false;
     } else if (!Eof()) {
-        for (int k = 0; k < dirty_.size(); ++k) cell(pos_, dirty_[k]) = oldValues_[k];
+        for (int k = 0; k < dirty_.size(); ++k)
+            cell(pos_, dirty_[k]) = oldValues_[k];
     }
     dirty_.clear();
     oldValues_.clear();
@@ -315,13 +354,15 @@ bool Recordset::Update()
             cols << quoted(names_[i]);
             marks << QStringLiteral("?");
         }
-        const QString sql = cols.isEmpty()
-                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table_))
-                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(quoted(table_), cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        const QString sql =
+            cols.isEmpty()
+                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table_))
+                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(quoted(table_), cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         sqlite3_stmt* st = cachedStatement(sql);
         if (!st) return conn_->SetEngineError(), false;
-        for (int k = 0; k < dirty_.size(); ++k) bindText(st, k + 1, pendingNew_[dirty_[k]]);
+        for (int k = 0; k < dirty_.size(); ++k)
+            bindText(st, k + 1, pendingNew_[dirty_[k]]);
         if (sqlite3_step(st) != SQLITE_DONE) {
             conn_->SetEngineError();
             sqlite3_reset(st);
@@ -337,7 +378,8 @@ bool Recordset::Update()
             sqlite3_bind_int64(back, 1, rowid);
             if (sqlite3_step(back) == SQLITE_ROW) {
                 const int n = std::min(sqlite3_column_count(back), int(names_.size()));
-                for (int c = 0; c < n; ++c) values.push_back(columnText(back, c));
+                for (int c = 0; c < n; ++c)
+                    values.push_back(columnText(back, c));
             }
             sqlite3_reset(back);
         }
@@ -353,7 +395,8 @@ bool Recordset::Update()
     if (Eof()) return fail(kErrRowGone, kRowGoneText);
     // A pass that changes the same fields on every row reuses one statement without rebuilding its text.
     QString key;
-    for (int i : dirty_) key += QChar(char16_t(i + 1));
+    for (int i : dirty_)
+        key += QChar(char16_t(i + 1));
     sqlite3_stmt* st = nullptr;
     for (const Cached& c : updateCache_)
         if (c.sql == key) {
@@ -363,9 +406,10 @@ bool Recordset::Update()
         }
     if (!st) {
         QStringList sets;
-        for (int i : dirty_) sets << quoted(names_[i]) + QStringLiteral("=?");
-        st = cachedStatement(
-            QStringLiteral("UPDATE %1 SET %2 WHERE _rowid_ = ?").arg(quoted(table_), sets.join(QLatin1Char(','))));
+        for (int i : dirty_)
+            sets << quoted(names_[i]) + QStringLiteral("=?");
+        st = cachedStatement(QStringLiteral("UPDATE %1 SET %2 WHERE _rowid_ = ?")
+                                 .arg(quoted(table_), sets.join(QLatin1Char(','))));
         if (st) updateCache_.push_back({key, st});
     }
     if (!st) {
@@ -374,7 +418,8 @@ bool Recordset::Update()
         return false;
     }
     int k = 1;
-    for (int i : dirty_) bindText(st, k++, cell(pos_, i));
+    for (int i : dirty_)
+        bindText(st, k++, cell(pos_, i));
     sqlite3_bind_int64(st, k, rowids_[pos_]);
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
@@ -401,7 +446,8 @@ bool Recordset::Delete()
     if (!open_ || !conn_ || !conn_->IsOpen()) return fail(kErrNotOpen, kClosedText);
     if (table_.isEmpty() || Eof()) return fail(kErrRowGone, kRowGoneText);
     CancelUpdate();
-    sqlite3_stmt* st = cachedStatement(QStringLiteral("DELETE FROM %1 WHERE _rowid_ = ?").arg(quoted(table_)));
+    sqlite3_stmt* st =
+        cachedStatement(QStringLiteral("DELETE FROM %1 WHERE _rowid_ = ?").arg(quoted(table_)));
     if (!st) return conn_->SetEngineError(), false;
     sqlite3_bind_int64(st, 1, rowids_[pos_]);
     const int rc = sqlite3_step(st);

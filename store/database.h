@@ -108,7 +108,10 @@ public:
     const QStringList& FieldNames() const { return names_; }
     int FieldIndex(const QString& name) const;
     // Direct access by index for bulk readers such as the ledger list.
-    const QString& ValueAt(int row, int column) const { return cells_[size_t(row) * columns_ + size_t(column)]; }
+    const QString& ValueAt(int row, int column) const
+    {
+        return cells_[size_t(row) * columns_ + size_t(column)];
+    }
     qint64 RowIdAt(int row) const { return rowids_[size_t(row)]; }
 
     void AddNew();
@@ -141,7 +144,7 @@ private:
     bool open_ = false;
     bool adding_ = false;
     QVector<QString> pendingNew_;
-    QVector<int> dirty_;   // indexes of changed fields of the current row
+    QVector<int> dirty_; // indexes of changed fields of the current row
     QVector<QString> oldValues_;
     struct Cached {
         QString sql;

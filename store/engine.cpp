@@ -68,7 +68,8 @@ OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key)
         auto it = pool().find(path);
         if (it != pool().end()) {
             PoolEntry& e = it->second;
-            if (e.dev == st.st_dev && e.ino == st.st_ino && e.key == key && probe(e.handle->db()) == SQLITE_OK)
+            if (e.dev == st.st_dev && e.ino == st.st_ino && e.key == key &&
+                probe(e.handle->db()) == SQLITE_OK)
                 return {e.handle, 0, {}};
             pool().erase(it);
         }
@@ -95,6 +96,9 @@ OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key)
     return {handle, 0, {}};
 }
 
-void ClearEnginePool() { pool().clear(); }
+void ClearEnginePool()
+{
+    pool().clear();
+}
 
 } // namespace pelorin::store

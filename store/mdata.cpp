@@ -25,7 +25,10 @@ QString FullConnectionText()
     return BaseConnectionText() + QStringLiteral(";Jet OLEDB:Database Password=") + DbPassword;
 }
 
-QString DatabasePath() { return platform().appFolder() + QStringLiteral("/DataBook.mdb"); }
+QString DatabasePath()
+{
+    return platform().appFolder() + QStringLiteral("/DataBook.mdb");
+}
 
 void OpenDatabase()
 {

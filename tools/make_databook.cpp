@@ -12,17 +12,16 @@ namespace {
 
 const char* const kPassword = "vqt.lorman.kex";
 
-const char* const kSchema =
-    "CREATE TABLE TableBook ("
-    " ID INTEGER PRIMARY KEY AUTOINCREMENT,"
-    " NameBook TEXT COLLATE NOCASE,"
-    " NameWriter TEXT COLLATE NOCASE,"
-    " NameBorrower TEXT COLLATE NOCASE,"
-    " DateLoan TEXT COLLATE NOCASE,"
-    " DateReturn TEXT COLLATE NOCASE,"
-    " TimeLoan TEXT COLLATE NOCASE);"
-    "CREATE TABLE TableSetting (NameLibrary TEXT COLLATE NOCASE);"
-    "INSERT INTO TableSetting (NameLibrary) VALUES ('مكتبتي');";
+const char* const kSchema = "CREATE TABLE TableBook ("
+                            " ID INTEGER PRIMARY KEY AUTOINCREMENT,"
+                            " NameBook TEXT COLLATE NOCASE,"
+                            " NameWriter TEXT COLLATE NOCASE,"
+                            " NameBorrower TEXT COLLATE NOCASE,"
+                            " DateLoan TEXT COLLATE NOCASE,"
+                            " DateReturn TEXT COLLATE NOCASE,"
+                            " TimeLoan TEXT COLLATE NOCASE);"
+                            "CREATE TABLE TableSetting (NameLibrary TEXT COLLATE NOCASE);"
+                            "INSERT INTO TableSetting (NameLibrary) VALUES ('مكتبتي');";
 
 int fail(sqlite3* db, const char* what)
 {
@@ -50,7 +49,8 @@ int main(int argc, char** argv)
         return fail(db, "cannot create the file");
     if (!plain && sqlite3_key(db, kPassword, int(std::strlen(kPassword))) != SQLITE_OK)
         return fail(db, "cannot key the file");
-    if (sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK) return fail(db, "cannot write the tables");
+    if (sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK)
+        return fail(db, "cannot write the tables");
     if (sqlite3_close(db) != SQLITE_OK) return fail(nullptr, "cannot close the file");
     // Appear whole or not at all.
     if (rename(temp.c_str(), path.c_str()) != 0) {

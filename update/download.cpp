@@ -26,26 +26,41 @@ Download::~Download()
 {
     // Destroying the owner ends its reads quietly: no event may reach a half-destroyed owner.
     const auto keys = reads_.keys();
-    for (const QString& key : keys) dropRead(key);
+    for (const QString& key : keys)
+        dropRead(key);
 }
 
 QString Download::GetStatusCode(qint32 code)
 {
     switch (code) {
-    case 0: return QStringLiteral("An Error Has Occurred.");
-    case 1: return QStringLiteral("Finding Resource.");
-    case 2: return QStringLiteral("Connecting To Resource.");
-    case 3: return QStringLiteral("Redirecting.");
-    case 4: return QStringLiteral("Download Initialized.");
-    case 5: return QStringLiteral("Download In Progress.");
-    case 6: return QStringLiteral("Download Complete.");
-    case 10: return QStringLiteral("Using Cached Copy.");
-    case 11: return QStringLiteral("Sending Request.");
-    case 13: return QStringLiteral("MIME Type Is Available.");
-    case 14: return QStringLiteral("Local Cache File Is Available.");
-    case 15: return QStringLiteral("Synchronous Download Has Started.");
-    case 16: return QStringLiteral("Synchronous Download Complete.");
-    default: return QStringLiteral("Unknown.");
+    case 0:
+        return QStringLiteral("An Error Has Occurred.");
+    case 1:
+        return QStringLiteral("Finding Resource.");
+    case 2:
+        return QStringLiteral("Connecting To Resource.");
+    case 3:
+        return QStringLiteral("Redirecting.");
+    case 4:
+        return QStringLiteral("Download Initialized.");
+    case 5:
+        return QStringLiteral("Download In Progress.");
+    case 6:
+        return QStringLiteral("Download Complete.");
+    case 10:
+        return QStringLiteral("Using Cached Copy.");
+    case 11:
+        return QStringLiteral("Sending Request.");
+    case 13:
+        return QStringLiteral("MIME Type Is Available.");
+    case 14:
+        return QStringLiteral("Local Cache File Is Available.");
+    case 15:
+        return QStringLiteral("Synchronous Download Has Started.");
+    case 16:
+        return QStringLiteral("Synchronous Download Complete.");
+    default:
+        return QStringLiteral("Unknown.");
     }
 }
 
@@ -103,9 +118,13 @@ void Download::BeginDownload(const QString& url, const QString& key, const qint3
     connect(reply, &QNetworkReply::finished, this, [this, reply] { finished(reply); });
 }
 
-void Download::Cancel(const QString& key) { dropRead(key); }
+void Download::Cancel(const QString& key)
+{
+    dropRead(key);
+}
 
-void Download::progress(const QString& key, qint64 bytesRead, qint64 bytesMax, qint32 code, const QString& status)
+void Download::progress(const QString& key, qint64 bytesRead, qint64 bytesMax, qint32 code,
+                        const QString& status)
 {
     const QString text = status.isEmpty() ? GetStatusCode(code) : status;
     if (code != BindStatus::Error)

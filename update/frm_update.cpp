@@ -49,7 +49,8 @@ constexpr int kBarOffset = 45; // left offset of the bar inside the trough, and 
 QString FrmUpdate::DefaultVersionFileUrl()
 {
     QString base = QStringLiteral(PELORIN_UPDATE_BASE);
-    while (base.endsWith(QLatin1Char('/'))) base.chop(1);
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
     return base + QStringLiteral("/myfiles/Pelorin.txt");
 }
 
@@ -113,9 +114,15 @@ FrmUpdate::FrmUpdate(QWidget* parent)
     connect(Download1, &Download::DownloadProgress, this, &FrmUpdate::Download1_DownloadProgress);
 }
 
-FrmUpdate::~FrmUpdate() { setScreenHourglass(false); }
+FrmUpdate::~FrmUpdate()
+{
+    setScreenHourglass(false);
+}
 
-bool FrmUpdate::IsConnected() { return platform().isConnected(); }
+bool FrmUpdate::IsConnected()
+{
+    return platform().isConnected();
+}
 
 void FrmUpdate::LblVerNew_Click()
 {
@@ -222,7 +229,8 @@ void FrmUpdate::openDownloadPage()
     // or program.
     const QUrl url(UrlNew, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
         return;
     platform().openUrl(UrlNew);
 }
@@ -237,9 +245,15 @@ void FrmUpdate::setScreenHourglass(bool on)
         QApplication::restoreOverrideCursor();
 }
 
-void FrmUpdate::setLabelPointer(Qt::CursorShape shape) { LblVerNew->setCursor(shape); }
+void FrmUpdate::setLabelPointer(Qt::CursorShape shape)
+{
+    LblVerNew->setCursor(shape);
+}
 
-void FrmUpdate::setLabelHand() { chrome::SetHandCursor(LblVerNew); }
+void FrmUpdate::setLabelHand()
+{
+    chrome::SetHandCursor(LblVerNew);
+}
 
 void FrmUpdate::keyPressEvent(QKeyEvent* event)
 {

@@ -4,7 +4,10 @@ namespace pelorin::update {
 
 namespace {
 constexpr int kVersionLength = 4;
-bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+bool isLineBreak(char c)
+{
+    return c == '\r' || c == '\n';
+}
 } // namespace
 
 VersionFile ParseVersionFile(const QByteArray& bytes)
@@ -25,8 +28,7 @@ VersionFile ParseVersionFile(const QByteArray& bytes)
         // A full-length version is followed by two separator characters, whatever they are.
         addressStart = versionEnd + 2;
     }
-    if (addressStart < bytes.size())
-        f.address = QString::fromUtf8(bytes.mid(addressStart)).trimmed();
+    if (addressStart < bytes.size()) f.address = QString::fromUtf8(bytes.mid(addressStart)).trimmed();
     return f;
 }
 

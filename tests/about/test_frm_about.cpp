@@ -32,7 +32,8 @@ protected:
     QRect viewport() const { return QRect(f->PictMov->mapToGlobal(QPoint(0, 0)), f->PictMov->size()); }
     void ticks(int n)
     {
-        for (int i = 0; i < n; ++i) f->TimThank_Timer();
+        for (int i = 0; i < n; ++i)
+            f->TimThank_Timer();
     }
 
     FakePlatform platform;
@@ -52,7 +53,8 @@ TEST_F(FrmAboutTest, OpensWithItsTextsAndTimers)
     EXPECT_EQ(f->LblMerrow2->text(), f->LblMerrow1->text());
 
     // Each shadow lies a little left of and below its label, and under it.
-    for (auto [front, shadow] : {std::pair{f->LblAddress1, f->LblAddress2}, std::pair{f->LblMerrow1, f->LblMerrow2}}) {
+    for (auto [front, shadow] :
+         {std::pair{f->LblAddress1, f->LblAddress2}, std::pair{f->LblMerrow1, f->LblMerrow2}}) {
         EXPECT_LE(shadow->x(), front->x());
         EXPECT_GT(shadow->y(), front->y());
         const auto siblings = f->children();

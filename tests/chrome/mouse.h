@@ -12,8 +12,7 @@ inline void sendMouse(QWidget* w, QEvent::Type type, QPointF local, Qt::MouseBut
                       Qt::MouseButtons buttons)
 {
     const QPointF global = w->mapToGlobal(local);
-    QMouseEvent e(type, local, w->window()->mapFromGlobal(global), global, button, buttons,
-                  Qt::NoModifier);
+    QMouseEvent e(type, local, w->window()->mapFromGlobal(global), global, button, buttons, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
 }
 

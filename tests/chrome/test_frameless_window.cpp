@@ -94,15 +94,15 @@ TEST_P(ChromeLayoutOf, PlacesHeaderTitleCloseImageAndStrips)
     EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Windows, ChromeLayoutOf,
-    ::testing::Values(WindowCase{"FrmMain", 10845, 6300, {4520, 75, 1995, 255}, 10560},
-                      WindowCase{"FrmCalendar", 3615, 3045, {980, 80, 1800, 255}, 3360},
-                      WindowCase{"FrmUpdate", 3630, 1155, {980, 80, 1800, 255}, 3360},
-                      WindowCase{"FrmAbout", 5445, 3780, {1050, 75, 3405, 255}, 5180},
-                      WindowCase{"FrmNoArabin", 6405, 4365, {1400, 75, 3405, 255}, 6120},
-                      WindowCase{"FrmFileInstall", 3960, 2745, {700, 75, 2595, 255}, 3700}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Windows, ChromeLayoutOf,
+                         ::testing::Values(WindowCase{"FrmMain", 10845, 6300, {4520, 75, 1995, 255}, 10560},
+                                           WindowCase{"FrmCalendar", 3615, 3045, {980, 80, 1800, 255}, 3360},
+                                           WindowCase{"FrmUpdate", 3630, 1155, {980, 80, 1800, 255}, 3360},
+                                           WindowCase{"FrmAbout", 5445, 3780, {1050, 75, 3405, 255}, 5180},
+                                           WindowCase{"FrmNoArabin", 6405, 4365, {1400, 75, 3405, 255}, 6120},
+                                           WindowCase{
+                                               "FrmFileInstall", 3960, 2745, {700, 75, 2595, 255}, 3700}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Chrome, TitleToolTipAndPointer)
 {
@@ -167,17 +167,16 @@ TEST_P(ChromeDrag, LeftButtonAloneMovesTheWindow)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Buttons, ChromeDrag,
-    ::testing::Values(
-        // 100 twips right and 50 down are 6.67 and 3.33 pixels
-        DragCase{"left", Qt::LeftButton, {100.0 / 15, 50.0 / 15}, {7, 3}},
-        DragCase{"leftBack", Qt::LeftButton, {-40, -25}, {-40, -25}},
-        DragCase{"right", Qt::RightButton, {30, 20}, {0, 0}},
-        DragCase{"middle", Qt::MiddleButton, {30, 20}, {0, 0}},
-        DragCase{"leftAndRight", Qt::LeftButton | Qt::RightButton, {30, 20}, {0, 0}},
-        DragCase{"none", Qt::NoButton, {30, 20}, {0, 0}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Buttons, ChromeDrag,
+                         ::testing::Values(
+                             // 100 twips right and 50 down are 6.67 and 3.33 pixels
+                             DragCase{"left", Qt::LeftButton, {100.0 / 15, 50.0 / 15}, {7, 3}},
+                             DragCase{"leftBack", Qt::LeftButton, {-40, -25}, {-40, -25}},
+                             DragCase{"right", Qt::RightButton, {30, 20}, {0, 0}},
+                             DragCase{"middle", Qt::MiddleButton, {30, 20}, {0, 0}},
+                             DragCase{"leftAndRight", Qt::LeftButton | Qt::RightButton, {30, 20}, {0, 0}},
+                             DragCase{"none", Qt::NoButton, {30, 20}, {0, 0}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Chrome, GrabbedPointStaysUnderThePointer)
 {
@@ -189,7 +188,8 @@ TEST_F(Chrome, GrabbedPointStaysUnderThePointer)
     const QPoint global = w.pos() + title->pos() + grab;
     press(title, grab);
     // the pointer wanders; each event is relative to where the title is now
-    for (const QPoint pointer : {QPoint(5, 0), QPoint(25, 13), QPoint(-60, 40), QPoint(-61, 41), QPoint(0, 0)}) {
+    for (const QPoint pointer :
+         {QPoint(5, 0), QPoint(25, 13), QPoint(-60, 40), QPoint(-61, 41), QPoint(0, 0)}) {
         const QPoint target = global + pointer;
         const QPoint local = target - (w.pos() + title->pos());
         moveTo(title, local, Qt::LeftButton);
@@ -318,7 +318,8 @@ TEST_F(Chrome, ShownAgainWithTheNormalPicture)
     w.hide();
     w.show();
     EXPECT_EQ(w.exitPicture(), Pic::Up);
-    EXPECT_EQ(w.ImgExit()->pixmap().cacheKey(), Picture(QStringLiteral("exit_up"), w.ImgExit()->size()).cacheKey());
+    EXPECT_EQ(w.ImgExit()->pixmap().cacheKey(),
+              Picture(QStringLiteral("exit_up"), w.ImgExit()->size()).cacheKey());
 }
 
 TEST_F(Chrome, ClickableControlsShowTheHandPointer)
@@ -331,7 +332,8 @@ TEST_F(Chrome, ClickableControlsShowTheHandPointer)
     auto* busy = new QPushButton(&w);
     busy->setCursor(Qt::WaitCursor);
     w.show();
-    for (QWidget* c : {static_cast<QWidget*>(button), static_cast<QWidget*>(option), static_cast<QWidget*>(list)}) {
+    for (QWidget* c :
+         {static_cast<QWidget*>(button), static_cast<QWidget*>(option), static_cast<QWidget*>(list)}) {
         EXPECT_EQ(c->cursor().shape(), Qt::BitmapCursor);
         EXPECT_EQ(c->cursor().hotSpot(), QPoint(6, 0));
     }

@@ -71,14 +71,14 @@ TEST_P(ImageButtonNoClick, SwapsPicturesAndRunsNothing)
     EXPECT_EQ(presses.count(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ImageButtonNoClick,
-    ::testing::Values(NoClickCase{"leftReleasedOutside", Qt::LeftButton, {60, 10}},
-                      NoClickCase{"leftReleasedJustPastTheEdge", Qt::LeftButton, {32, 31}},
-                      NoClickCase{"rightInside", Qt::RightButton, {10, 10}},
-                      NoClickCase{"middleInside", Qt::MiddleButton, {10, 10}},
-                      NoClickCase{"rightOutside", Qt::RightButton, {-5, 50}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ImageButtonNoClick,
+                         ::testing::Values(NoClickCase{"leftReleasedOutside", Qt::LeftButton, {60, 10}},
+                                           NoClickCase{
+                                               "leftReleasedJustPastTheEdge", Qt::LeftButton, {32, 31}},
+                                           NoClickCase{"rightInside", Qt::RightButton, {10, 10}},
+                                           NoClickCase{"middleInside", Qt::MiddleButton, {10, 10}},
+                                           NoClickCase{"rightOutside", Qt::RightButton, {-5, 50}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ImageButtonTest, LeftTogetherWithRightIsNoClick)
 {

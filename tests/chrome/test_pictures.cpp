@@ -9,7 +9,10 @@ using namespace pelorin::chrome;
 
 namespace {
 
-qreal ratio() { return qMax<qreal>(1.0, qGuiApp->devicePixelRatio()); }
+qreal ratio()
+{
+    return qMax<qreal>(1.0, qGuiApp->devicePixelRatio());
+}
 
 double meanLightness(const QImage& image)
 {
@@ -76,14 +79,16 @@ TEST(Picture, StripsFillAnyRequestedSizeEdgeToEdge)
 {
     // The header and border strips are stretched to the window; no transparent margins may
     // appear when the proportions differ from the drawing's.
-    for (const auto& [name, size] : {std::pair{"header", QSize(723, 22)}, std::pair{"line_side", QSize(3, 398)},
-                                     std::pair{"line_bottom", QSize(725, 4)}}) {
+    for (const auto& [name, size] :
+         {std::pair{"header", QSize(723, 22)}, std::pair{"line_side", QSize(3, 398)},
+          std::pair{"line_bottom", QSize(725, 4)}}) {
         const QImage img = Picture(QLatin1String(name), size).toImage();
         ASSERT_EQ(img.size(), (QSizeF(size) * ratio()).toSize()) << name;
-        for (const QPoint corner : {QPoint(0, 0), QPoint(img.width() - 1, 0), QPoint(0, img.height() - 1),
-                                    QPoint(img.width() - 1, img.height() - 1),
-                                    QPoint(img.width() / 2, img.height() / 2)})
-            EXPECT_EQ(img.pixelColor(corner).alpha(), 255) << name << " at " << corner.x() << "," << corner.y();
+        for (const QPoint corner :
+             {QPoint(0, 0), QPoint(img.width() - 1, 0), QPoint(0, img.height() - 1),
+              QPoint(img.width() - 1, img.height() - 1), QPoint(img.width() / 2, img.height() / 2)})
+            EXPECT_EQ(img.pixelColor(corner).alpha(), 255)
+                << name << " at " << corner.x() << "," << corner.y();
     }
 }
 

@@ -42,9 +42,10 @@ TEST(Shots, SampleWindowAndEveryPicture)
     EXPECT_TRUE(w.grab().save(dir + QStringLiteral("/chrome_window.png")));
 
     // Every picture at its size and enlarged four times, on purple and on white.
-    const QStringList names{"about_up", "about_down", "report_up", "report_down", "update_up", "update_down",
-                            "compact_up", "compact_down", "calendar_up", "calendar_down", "exit_up",
-                            "exit_down", "exit_move", "sort_up", "sort_down", "hand", "app_icon"};
+    const QStringList names{"about_up",    "about_down", "report_up",    "report_down", "update_up",
+                            "update_down", "compact_up", "compact_down", "calendar_up", "calendar_down",
+                            "exit_up",     "exit_down",  "exit_move",    "sort_up",     "sort_down",
+                            "hand",        "app_icon"};
     const int cell = 140;
     QImage sheet(cell * 9, cell * 2 * 2 + 220, QImage::Format_ARGB32);
     sheet.fill(Qt::white);
@@ -54,7 +55,8 @@ TEST(Shots, SampleWindowAndEveryPicture)
         const QRect box((i % 9) * cell, (i / 9) * cell * 2, cell, cell * 2);
         p.fillRect(box.adjusted(2, 2, -2, -cell), kPurple);
         const QPixmap small = Picture(names[i]);
-        const QSize big = names[i] == QLatin1String("app_icon") ? QSize(96, 96) : small.deviceIndependentSize().toSize() * 4;
+        const QSize big = names[i] == QLatin1String("app_icon") ? QSize(96, 96)
+                                                                : small.deviceIndependentSize().toSize() * 4;
         p.drawPixmap(box.left() + 10, box.top() + 10, small);
         p.drawPixmap(box.left() + 10, box.top() + cell + 10, Picture(names[i], big));
         p.drawPixmap(box.left() + 60, box.top() + 10, Picture(names[i], big / 2));

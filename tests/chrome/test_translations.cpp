@@ -15,13 +15,15 @@ TEST(Translations, QtsOwnDialogsSpeakArabic)
     SetUpArabicApplication(*qApp);
     EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
     EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("OK"));
-    EXPECT_NE(QCoreApplication::translate("QPrintPreviewDialog", "Print Preview"), QStringLiteral("Print Preview"));
+    EXPECT_NE(QCoreApplication::translate("QPrintPreviewDialog", "Print Preview"),
+              QStringLiteral("Print Preview"));
 
     // a message box's buttons are Arabic
     QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::No);
     const QString yes = box.button(QDialogButtonBox::Yes)->text();
-    EXPECT_TRUE(std::any_of(yes.begin(), yes.end(), [](QChar c) { return c.script() == QChar::Script_Arabic; }))
-        << yes.toStdString();
+    EXPECT_TRUE(std::any_of(yes.begin(), yes.end(), [](QChar c) {
+        return c.script() == QChar::Script_Arabic;
+    })) << yes.toStdString();
 
     EXPECT_EQ(qApp->layoutDirection(), Qt::RightToLeft);
     EXPECT_FALSE(qApp->windowIcon().isNull());

@@ -20,8 +20,7 @@ INSTANTIATE_TEST_SUITE_P(Values, TwipsToPixels,
                          ::testing::Values(TwipsCase{0, 0}, TwipsCase{7, 0}, TwipsCase{8, 1},
                                            TwipsCase{15, 1}, TwipsCase{45, 3}, TwipsCase{60, 4},
                                            TwipsCase{225, 15}, TwipsCase{330, 22}, TwipsCase{480, 32},
-                                           TwipsCase{10845, 723}, TwipsCase{-10, -1},
-                                           TwipsCase{-15, -1}));
+                                           TwipsCase{10845, 723}, TwipsCase{-10, -1}, TwipsCase{-15, -1}));
 
 TEST(Twips, RectAndSizeConvertEachValue)
 {

@@ -85,7 +85,8 @@ protected:
         box->setFocus();
         box->selectAll();
         QTest::keyClick(box, Qt::Key_Backspace);
-        for (QChar c : text) QTest::sendKeyEvent(QTest::KeyAction::Click, box, Qt::Key_unknown, QString(c), {});
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::KeyAction::Click, box, Qt::Key_unknown, QString(c), {});
     }
 
     void enter(const Entry& e)
@@ -142,9 +143,12 @@ TEST_F(CommandsTest, EntryCheckRefusesEachEmptyOrBlankValue)
                 enter(e);
                 const bool addState = w->CmdAdd->isEnabled();
                 fake.messages.clear();
-                if (command == 0) w->CmdAdd_Click();
-                else if (command == 1) w->CmdEdit_Click();
-                else w->CmdDelete_Click(); // no question before the check passes
+                if (command == 0)
+                    w->CmdAdd_Click();
+                else if (command == 1)
+                    w->CmdEdit_Click();
+                else
+                    w->CmdDelete_Click(); // no question before the check passes
                 ASSERT_EQ(fake.messages.size(), 1) << command << field;
                 EXPECT_EQ(fake.messages[0].text, kFill);
                 EXPECT_EQ(fake.messages[0].title, kNotice);
@@ -168,10 +172,13 @@ struct AddCase {
 TEST_F(CommandsTest, AddStoresTheEntryAsTypedWithItsDuration)
 {
     const AddCase cases[] = {
-        {"lent today, still out", {"  كتاب جديد ", " مؤلف", "قارئ  ", "2024/03/10", kMarker}, duration::kLentToday},
+        {"lent today, still out",
+         {"  كتاب جديد ", " مؤلف", "قارئ  ", "2024/03/10", kMarker},
+         duration::kLentToday},
         {"returned the same day", {"كتاب", "مؤلف", "قارئ", "2024/03/01", "2024/03/01"}, duration::kOneDay},
         {"returned before lent", {"كتاب", "مؤلف", "قارئ", "2024/03/01", "2024/02/01"}, duration::kInputError},
-        {"a span", {"كتاب", "مؤلف", "قارئ", "2024/01/15", "2024/03/20"},
+        {"a span",
+         {"كتاب", "مؤلف", "قارئ", "2024/01/15", "2024/03/20"},
          QStringLiteral("شهران و ") + "5" + QStringLiteral(" أيام ")},
     };
     int expectedRows = int(rows.size());
@@ -184,7 +191,7 @@ TEST_F(CommandsTest, AddStoresTheEntryAsTypedWithItsDuration)
         ASSERT_EQ(all.size(), expectedRows) << c.what;
         const QStringList last = all.last().split('|');
         EXPECT_EQ(last.mid(1), (QStringList{c.entry.book, c.entry.writer, c.entry.borrower, c.entry.loan,
-                                             c.entry.ret, c.duration}))
+                                            c.entry.ret, c.duration}))
             << c.what;
         ASSERT_EQ(fake.messages.size(), 1);
         EXPECT_EQ(fake.messages[0].text, QStringLiteral("تم حفظ البيانات بنجاح"));
@@ -208,7 +215,8 @@ TEST_F(CommandsTest, EditChangesOnlyTheClickedRecordAndKeepsItsPlace)
 
     const QStringList after = stored();
     EXPECT_EQ(after[1], before[1]);
-    EXPECT_EQ(after[0], QStringLiteral("1|ي آخر الكتب|طه حسين|سالم|2024/03/10|لم يرد بعد|") + duration::kLentToday);
+    EXPECT_EQ(after[0],
+              QStringLiteral("1|ي آخر الكتب|طه حسين|سالم|2024/03/10|لم يرد بعد|") + duration::kLentToday);
     EXPECT_EQ(fake.messages.last().text, QStringLiteral("تم تعديل البيانات بنجاح"));
     expectAddingState();
 
@@ -270,8 +278,10 @@ TEST_F(CommandsTest, AwkwardNamesChangeOnlyTheirOwnRecord)
             ASSERT_GE(row, 0);
             w->lvwRoom_ItemClick(row);
             w->TxtNameBorrower->setText("X");
-            if (del) w->CmdDelete_Click();
-            else w->CmdEdit_Click();
+            if (del)
+                w->CmdDelete_Click();
+            else
+                w->CmdEdit_Click();
             const QString id = QString::number(target) + '|';
             for (int i = 0; i < expected.size(); ++i) {
                 if (!expected[i].startsWith(id)) continue;
@@ -323,7 +333,8 @@ protected:
         EXPECT_TRUE(last.text.startsWith(textStart)) << last.text.toStdString();
         EXPECT_EQ(last.title, kError);
         EXPECT_EQ(last.style, kStopStyle);
-        for (const test::ShownMessage& m : fake.messages) EXPECT_FALSE(m.text.contains(QStringLiteral("بنجاح")));
+        for (const test::ShownMessage& m : fake.messages)
+            EXPECT_FALSE(m.text.contains(QStringLiteral("بنجاح")));
         EXPECT_EQ(stored(), before);
         const Entry now = entry();
         EXPECT_TRUE(now.book == typed.book && now.writer == typed.writer && now.borrower == typed.borrower &&

@@ -29,17 +29,21 @@ const QString kTitle = QStringLiteral("تنبيه");
 const QString kDone = QStringLiteral("تم ضغط وإصلاح قاعدة البيانات بنجاح");
 const QString kFailed = QStringLiteral("كلمة المرور لقاعدة البيانات خاطئة");
 const QString kNotFound = QStringLiteral("لم يتم العثور على قاعدة البيانات");
-const QString kInUse = QStringLiteral("    لم تتم عملية ضغط قاعدة البيانات بسبب استخدام البرنامج لبعض البيانات\r\n"
-                                      "يرجى إغلاق البرنامج وإعادة فتحه من جديد للقيام بعملية ضغط قاعدة البيانات");
+const QString kInUse =
+    QStringLiteral("    لم تتم عملية ضغط قاعدة البيانات بسبب استخدام البرنامج لبعض البيانات\r\n"
+                   "يرجى إغلاق البرنامج وإعادة فتحه من جديد للقيام بعملية ضغط قاعدة البيانات");
 constexpr int kStop = 1572880;
 constexpr int kInfo = 1572928;
 
 // Every loan row and the settings, as one text.
-const QString kDump = QStringLiteral(
-    "SELECT group_concat(ID||'|'||ifnull(NameBook,'~')||'|'||ifnull(NameWriter,'~')||'|'||ifnull(NameBorrower,'~')||'|'"
-    "||ifnull(DateLoan,'~')||'|'||ifnull(DateReturn,'~')||'|'||ifnull(TimeLoan,'~'), char(10))"
-    " FROM (SELECT * FROM TableBook ORDER BY ID)");
-const QString kSettings = QStringLiteral("SELECT group_concat(ifnull(NameLibrary,'~'), char(10)) FROM TableSetting");
+const QString kDump =
+    QStringLiteral("SELECT "
+                   "group_concat(ID||'|'||ifnull(NameBook,'~')||'|'||ifnull(NameWriter,'~')||'|'||ifnull("
+                   "NameBorrower,'~')||'|'"
+                   "||ifnull(DateLoan,'~')||'|'||ifnull(DateReturn,'~')||'|'||ifnull(TimeLoan,'~'), char(10))"
+                   " FROM (SELECT * FROM TableBook ORDER BY ID)");
+const QString kSettings =
+    QStringLiteral("SELECT group_concat(ifnull(NameLibrary,'~'), char(10)) FROM TableSetting");
 
 QByteArray bytesOf(const QString& path)
 {
@@ -72,11 +76,13 @@ protected:
     // A ledger of `rows` loans with most of them deleted again, so there is much to reclaim.
     void makeHollowLedger(int rows = 3000)
     {
-        ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword,
-                                         {{QStringLiteral("كتاب"), QString(), QStringLiteral("زيد"),
-                                           QStringLiteral("2024/01/01"), QStringLiteral("لم يرد بعد"), QString()}}));
+        ASSERT_TRUE(
+            test::CreateDatabase(path, test::kTestPassword,
+                                 {{QStringLiteral("كتاب"), QString(), QStringLiteral("زيد"),
+                                   QStringLiteral("2024/01/01"), QStringLiteral("لم يرد بعد"), QString()}}));
         ASSERT_TRUE(test::FillBooks(path, rows));
-        test::Query(path, QStringLiteral("DELETE FROM TableBook WHERE ID % 10 <> 1; PRAGMA user_version = 3"));
+        test::Query(path,
+                    QStringLiteral("DELETE FROM TableBook WHERE ID % 10 <> 1; PRAGMA user_version = 3"));
     }
     void expectOnlyMessage(const QString& text, int style)
     {
@@ -113,18 +119,23 @@ TEST_F(CompactTest, ShrinksTheFileAndKeepsItsKeyRowsAndCounters)
     EXPECT_EQ(test::Query(path, kSettings).value(0), settings);
     EXPECT_EQ(test::Query(path, QStringLiteral("PRAGMA user_version")).value(0), QStringLiteral("3"));
     // Deleted keys are never handed out again.
-    EXPECT_EQ(test::Query(path, QStringLiteral("INSERT INTO TableBook (NameBook) VALUES ('x'); SELECT max(ID) FROM TableBook"))
-                  .value(0)
-                  .toLongLong(),
-              lastId.toLongLong() + 1);
+    EXPECT_EQ(
+        test::Query(path, QStringLiteral(
+                              "INSERT INTO TableBook (NameBook) VALUES ('x'); SELECT max(ID) FROM TableBook"))
+            .value(0)
+            .toLongLong(),
+        lastId.toLongLong() + 1);
     EXPECT_FALSE(QFile::exists(temp));
     EXPECT_FALSE(QFile::exists(temp + QStringLiteral("-journal")));
 
-    if (QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("command -v sqlcipher >/dev/null")}) != 0)
+    if (QProcess::execute(QStringLiteral("sh"),
+                          {QStringLiteral("-c"), QStringLiteral("command -v sqlcipher >/dev/null")}) != 0)
         GTEST_SKIP() << "no sqlcipher shell";
-    EXPECT_EQ(shell(path, QStringLiteral("PRAGMA key='vqt.lorman.kex'; SELECT count(*) FROM TableSetting;")).right(1),
+    EXPECT_EQ(shell(path, QStringLiteral("PRAGMA key='vqt.lorman.kex'; SELECT count(*) FROM TableSetting;"))
+                  .right(1),
               QStringLiteral("1"));
-    EXPECT_TRUE(shell(path, QStringLiteral("SELECT count(*) FROM TableSetting;")).contains(QStringLiteral("not a database")));
+    EXPECT_TRUE(shell(path, QStringLiteral("SELECT count(*) FROM TableSetting;"))
+                    .contains(QStringLiteral("not a database")));
 }
 
 TEST_F(CompactTest, KeepsTheFilePermissions)
@@ -177,26 +188,30 @@ TEST_P(CompactFaultTest, LeavesTheOriginalByteForByte)
     EXPECT_FALSE(QFile::exists(temp + QStringLiteral("-journal")));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Compact, CompactFaultTest,
-    ::testing::Values(
-        Fault{"garbledCopy", MData::CompactStage::Written,
-              [](const QString& t) {
-                  QFile f(t);
-                  f.open(QIODevice::ReadWrite);
-                  f.seek(f.size() / 2);
-                  f.write(QByteArray(8192, '\x5a'));
-              }},
-        Fault{"truncatedCopy", MData::CompactStage::Written, [](const QString& t) { QFile::resize(t, 4096); }},
-        Fault{"rowLostInCopy", MData::CompactStage::Written,
-              [](const QString& t) { test::Query(t, QStringLiteral("DELETE FROM TableBook WHERE ID = 1")); }},
-        Fault{"copyWithoutKey", MData::CompactStage::Written,
-              [](const QString& t) {
-                  QFile::remove(t);
-                  test::CreateDatabase(t, QString());
-              }},
-        Fault{"copyGoneBeforeRename", MData::CompactStage::Verified, [](const QString& t) { QFile::remove(t); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Compact, CompactFaultTest,
+                         ::testing::Values(Fault{"garbledCopy", MData::CompactStage::Written,
+                                                 [](const QString& t) {
+                                                     QFile f(t);
+                                                     f.open(QIODevice::ReadWrite);
+                                                     f.seek(f.size() / 2);
+                                                     f.write(QByteArray(8192, '\x5a'));
+                                                 }},
+                                           Fault{"truncatedCopy", MData::CompactStage::Written,
+                                                 [](const QString& t) { QFile::resize(t, 4096); }},
+                                           Fault{"rowLostInCopy", MData::CompactStage::Written,
+                                                 [](const QString& t) {
+                                                     test::Query(t,
+                                                                 QStringLiteral(
+                                                                     "DELETE FROM TableBook WHERE ID = 1"));
+                                                 }},
+                                           Fault{"copyWithoutKey", MData::CompactStage::Written,
+                                                 [](const QString& t) {
+                                                     QFile::remove(t);
+                                                     test::CreateDatabase(t, QString());
+                                                 }},
+                                           Fault{"copyGoneBeforeRename", MData::CompactStage::Verified,
+                                                 [](const QString& t) { QFile::remove(t); }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CompactTest, AReadOnlyFolderLeavesTheOriginalAndTheNextRunSucceeds)
 {
@@ -265,10 +280,12 @@ TEST_F(CompactTest, AnOpenTransactionElsewhereGivesTheInUseMessage)
 {
     makeHollowLedger(200);
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
+              SQLITE_OK);
     const QByteArray key = test::kTestPassword.toUtf8();
     sqlite3_key(other, key.constData(), int(key.size()));
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO TableBook (NameBook) VALUES ('w')", nullptr, nullptr, nullptr),
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO TableBook (NameBook) VALUES ('w')", nullptr,
+                           nullptr, nullptr),
               SQLITE_OK);
     const QByteArray original = bytesOf(path);
 
@@ -280,8 +297,9 @@ TEST_F(CompactTest, AnOpenTransactionElsewhereGivesTheInUseMessage)
     // The other writer's work is not disturbed.
     EXPECT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(other);
-    EXPECT_EQ(test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook WHERE NameBook = 'w'")).value(0),
-              QStringLiteral("1"));
+    EXPECT_EQ(
+        test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook WHERE NameBook = 'w'")).value(0),
+        QStringLiteral("1"));
 }
 
 // Another program with the file open, even idle, would keep writing to the replaced file.
@@ -290,9 +308,11 @@ TEST_F(CompactTest, AnotherProcessWithTheFileOpenGivesTheInUseMessage)
     makeHollowLedger(200);
     const QByteArray original = bytesOf(path);
     QProcess holder;
-    holder.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; exec sleep 30"), path});
+    holder.start(QStringLiteral("sh"),
+                 {QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; exec sleep 30"), path});
     ASSERT_TRUE(holder.waitForStarted());
-    for (int i = 0; i < 200 && !MData::OtherProcessHasOpen(path); ++i) QThread::msleep(10);
+    for (int i = 0; i < 200 && !MData::OtherProcessHasOpen(path); ++i)
+        QThread::msleep(10);
     ASSERT_TRUE(MData::OtherProcessHasOpen(path));
 
     EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::InUse);
@@ -329,7 +349,8 @@ TEST_F(CompactTest, TheReopenedConnectionWorksOnTheCompactedFile)
     rs.AddNew();
     rs.SetField(QStringLiteral("NameBook"), QStringLiteral("بعد الضغط"));
     ASSERT_TRUE(rs.Update());
-    EXPECT_EQ(test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook")).value(0).toInt(), count + 1);
+    EXPECT_EQ(test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook")).value(0).toInt(),
+              count + 1);
 }
 
 TEST_F(CompactTest, AFileGoneBeforeTheButtonEndsTheProgramAtTheReopen)

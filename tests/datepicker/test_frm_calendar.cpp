@@ -15,8 +15,8 @@
 #include "twips.h"
 
 using namespace pelorin;
-using datepicker::FrmCalendar;
 using chrome::twRect;
+using datepicker::FrmCalendar;
 
 namespace {
 
@@ -120,8 +120,8 @@ struct DayCount {
 TEST_F(CalendarTest, DayCountsFollowTheGregorianCalendar)
 {
     const DayCount cases[] = {
-        {"1900", 2, 28}, {"2000", 2, 29}, {"2012", 2, 29}, {"2013", 2, 28}, {"2100", 2, 28},
-        {"2400", 2, 29}, {"12", 2, 29},   {"29", 2, 28},   {"96", 2, 29},   {"0", 2, 29},
+        {"1900", 2, 28}, {"2000", 2, 29}, {"2012", 2, 29},  {"2013", 2, 28},  {"2100", 2, 28},
+        {"2400", 2, 29}, {"12", 2, 29},   {"29", 2, 28},    {"96", 2, 29},    {"0", 2, 29},
         {"2013", 1, 31}, {"2013", 4, 30}, {"2013", 12, 31}, {"2013", 11, 30},
     };
     auto f = open(2);
@@ -352,10 +352,11 @@ TEST_F(CalendarTest, NotReturnedOption)
     QTest::mouseClick(f->OptNo, Qt::LeftButton, {}, QPoint(f->OptNo->width() - 8, f->OptNo->height() / 2));
     ASSERT_TRUE(f->OptNo->isChecked());
     EXPECT_EQ(f->LblDate->text(), kMarker);
-    for (QWidget* w : {static_cast<QWidget*>(f->TxtYearConvert), static_cast<QWidget*>(f->CmbMonthConvert),
-                       static_cast<QWidget*>(f->CmbDayConvert), static_cast<QWidget*>(f->LblDay),
-                       static_cast<QWidget*>(f->LblStutConvert), static_cast<QWidget*>(f->LblDateConvert[0]),
-                       static_cast<QWidget*>(f->LblDateConvert[1]), static_cast<QWidget*>(f->LblDateConvert[2])})
+    for (QWidget* w :
+         {static_cast<QWidget*>(f->TxtYearConvert), static_cast<QWidget*>(f->CmbMonthConvert),
+          static_cast<QWidget*>(f->CmbDayConvert), static_cast<QWidget*>(f->LblDay),
+          static_cast<QWidget*>(f->LblStutConvert), static_cast<QWidget*>(f->LblDateConvert[0]),
+          static_cast<QWidget*>(f->LblDateConvert[1]), static_cast<QWidget*>(f->LblDateConvert[2])})
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_TRUE(f->CmdSave->isEnabled());
 
@@ -376,9 +377,12 @@ TEST_F(CalendarTest, CancelEscapeAndCloseImageWriteNothing)
         for (int target : {1, 2}) {
             auto f = open(target);
             typeYear(*f, "1999");
-            if (way == 0) QTest::mouseClick(f->CmdCancel, Qt::LeftButton);
-            else if (way == 1) QTest::keyClick(f->TxtYearConvert, Qt::Key_Escape);
-            else QTest::mouseClick(f->ImgExit(), Qt::LeftButton);
+            if (way == 0)
+                QTest::mouseClick(f->CmdCancel, Qt::LeftButton);
+            else if (way == 1)
+                QTest::keyClick(f->TxtYearConvert, Qt::Key_Escape);
+            else
+                QTest::mouseClick(f->ImgExit(), Qt::LeftButton);
             EXPECT_FALSE(f->isVisible()) << way;
             EXPECT_EQ(loan.text(), "2020/01/01");
             EXPECT_EQ(ret.text(), "2020/02/02");

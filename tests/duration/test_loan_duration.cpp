@@ -13,7 +13,10 @@ struct Case {
     QString expected;
 };
 
-QString out() { return kNotReturned; }
+QString out()
+{
+    return kNotReturned;
+}
 
 const QDate kAnyDay(2030, 6, 15);
 
@@ -61,7 +64,8 @@ std::vector<Case> workedTable()
 TEST(LoanDuration, WorkedTableAndEdges)
 {
     for (const Case& c : workedTable()) {
-        const QString ret = QString::fromUtf8(c.ret) == QLatin1String("out") ? out() : QString::fromUtf8(c.ret);
+        const QString ret =
+            QString::fromUtf8(c.ret) == QLatin1String("out") ? out() : QString::fromUtf8(c.ret);
         EXPECT_EQ(GetTimeLoan(QString::fromUtf8(c.loan), ret, c.today), c.expected)
             << c.loan << " -> " << c.ret << " today " << c.today.toString(Qt::ISODate).toStdString();
     }
@@ -91,13 +95,16 @@ TEST(LoanDuration, StillOutBeforeTodayAlwaysGetsAPhrase)
 TEST(LoanDuration, HandEditedDatesAreInputErrors)
 {
     const QDate today(2024, 3, 20);
-    for (const char* bad : {"", "2024-03-10", "2024/13/01", "2023/02/29", "abcd/ef/gh", "2024/03", "0000/01/01",
-                            "2024/03/10/1", "20245/01/01", "-2024/01/01", "٢٠٢٤/٠٣/١٠"}) {
-        EXPECT_EQ(GetTimeLoan(QString::fromUtf8(bad), QStringLiteral("2024/03/12"), today), kInputError) << bad;
-        EXPECT_EQ(GetTimeLoan(QStringLiteral("2024/03/10"), QString::fromUtf8(bad), today), kInputError) << bad;
+    for (const char* bad : {"", "2024-03-10", "2024/13/01", "2023/02/29", "abcd/ef/gh", "2024/03",
+                            "0000/01/01", "2024/03/10/1", "20245/01/01", "-2024/01/01", "٢٠٢٤/٠٣/١٠"}) {
+        EXPECT_EQ(GetTimeLoan(QString::fromUtf8(bad), QStringLiteral("2024/03/12"), today), kInputError)
+            << bad;
+        EXPECT_EQ(GetTimeLoan(QStringLiteral("2024/03/10"), QString::fromUtf8(bad), today), kInputError)
+            << bad;
     }
     // Dates without leading zeros are still year/month/day.
-    EXPECT_EQ(GetTimeLoan(QStringLiteral("2024/3/1"), QStringLiteral("2024/3/4"), today), QStringLiteral("3 أيام "));
+    EXPECT_EQ(GetTimeLoan(QStringLiteral("2024/3/1"), QStringLiteral("2024/3/4"), today),
+              QStringLiteral("3 أيام "));
 }
 
 TEST(Calendar, LeapYearsAndMonthLengths)
@@ -108,7 +115,8 @@ TEST(Calendar, LeapYearsAndMonthLengths)
     EXPECT_FALSE(LeapYear(2100));
     EXPECT_FALSE(LeapYear(2023));
     const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    for (int m = 1; m <= 12; ++m) EXPECT_EQ(MonthInfo(m, 2023), lengths[m - 1]) << m;
+    for (int m = 1; m <= 12; ++m)
+        EXPECT_EQ(MonthInfo(m, 2023), lengths[m - 1]) << m;
     EXPECT_EQ(MonthInfo(2, 2024), 29);
     // Outside 1..12 the caller's value stands.
     EXPECT_EQ(MonthInfo(0, 2024, 17), 17);

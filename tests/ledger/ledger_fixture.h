@@ -38,7 +38,8 @@ protected:
     QStringList titles() const
     {
         QStringList out;
-        for (int r = 0; r < window->model->rowCount(); ++r) out << window->model->CellText(r, ColNameBook);
+        for (int r = 0; r < window->model->rowCount(); ++r)
+            out << window->model->CellText(r, ColNameBook);
         return out;
     }
 

@@ -24,7 +24,9 @@ protected:
     }
     void layouts(const char* list, int group = 0)
     {
-        ASSERT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QLatin1String(list)}), 0);
+        ASSERT_EQ(
+            QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QLatin1String(list)}),
+            0);
         XkbLockGroup(dpy, XkbUseCoreKbd, unsigned(group));
         XSync(dpy, False);
         ASSERT_EQ(activeGroup(), group);

@@ -73,7 +73,8 @@ TEST_F(LedgerListTest, ColumnsHaveTheirKeysCaptionsWidthsAndAlignment)
         EXPECT_EQ(ColumnAt(c).key, QLatin1String(expected[c].key));
         EXPECT_EQ(w.model->headerData(c, Qt::Horizontal).toString(), expected[c].caption);
         EXPECT_EQ(w.lvwRoom->horizontalHeader()->sectionSize(c), chrome::tw(expected[c].twips));
-        const auto align = w.model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
+        const auto align =
+            w.model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
         EXPECT_EQ(align & Qt::AlignHorizontal_Mask, expected[c].alignment);
     }
     // Mirrored: the number column stands at the right edge.
@@ -99,10 +100,12 @@ TEST_F(LedgerListTest, CellsAreTrimmedDatesShownAsYearMonthDayAndRowsNumberedInT
         {"3", "أ كتاب", "مؤلف أ", "هدى", "2024/01/02", "2024/02/01", "30 يوماً"},
     };
     for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 7; ++c) EXPECT_EQ(w.model->CellText(r, c), expected[r][c]) << r << ',' << c;
+        for (int c = 0; c < 7; ++c)
+            EXPECT_EQ(w.model->CellText(r, c), expected[r][c]) << r << ',' << c;
     // Each row keeps the key of its own record, not its position.
     const QStringList ids = test::Query(path, "SELECT ID FROM TableBook ORDER BY NameBook, NameBorrower");
-    for (int r = 0; r < 3; ++r) EXPECT_EQ(QString::number(w.model->IdAt(r)), ids[r]);
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(QString::number(w.model->IdAt(r)), ids[r]);
     EXPECT_EQ(w.model->data(w.model->index(0, ColNumber)).toString(), QStringLiteral("1"));
 }
 

@@ -30,7 +30,8 @@ protected:
     QList<int> images() const
     {
         QList<int> out;
-        for (int c = 0; c < ColumnCount; ++c) out << window->model->HeaderImage(c);
+        for (int c = 0; c < ColumnCount; ++c)
+            out << window->model->HeaderImage(c);
         return out;
     }
 };

@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "image_button.h"
-#include "style.h"
 #include "ledger_fixture.h"
+#include "style.h"
 #include "twips.h"
 
 using namespace pelorin;
@@ -21,7 +21,8 @@ class LedgerWindowTest : public LedgerFixture {};
 // Arabic text goes in one key event per character.
 void typeText(QWidget* w, const QString& text)
 {
-    for (QChar c : text) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), {});
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), {});
 }
 
 TEST_F(LedgerWindowTest, ControlsStandWhereTheLayoutPutsThem)
@@ -31,16 +32,16 @@ TEST_F(LedgerWindowTest, ControlsStandWhereTheLayoutPutsThem)
         QWidget* widget;
         QRect twips;
     } places[] = {
-        {w.TxtNameLibrary, {120, 460, 2085, 375}}, {w.CmdSave, {120, 940, 2100, 375}},
-        {w.FrameHelp, {120, 1460, 2085, 860}},     {w.ImgAbout, {60, 240, 480, 480}},
-        {w.ImgReport, {520, 240, 480, 480}},       {w.ImgUpdate, {1020, 240, 480, 480}},
-        {w.ImgCompact, {1560, 240, 480, 480}},     {w.FrameEnterData, {2280, 380, 8445, 1935}},
-        {w.TxtNameBook, {5805, 240, 1600, 360}},   {w.TxtNameWriter, {3045, 240, 1600, 360}},
+        {w.TxtNameLibrary, {120, 460, 2085, 375}},  {w.CmdSave, {120, 940, 2100, 375}},
+        {w.FrameHelp, {120, 1460, 2085, 860}},      {w.ImgAbout, {60, 240, 480, 480}},
+        {w.ImgReport, {520, 240, 480, 480}},        {w.ImgUpdate, {1020, 240, 480, 480}},
+        {w.ImgCompact, {1560, 240, 480, 480}},      {w.FrameEnterData, {2280, 380, 8445, 1935}},
+        {w.TxtNameBook, {5805, 240, 1600, 360}},    {w.TxtNameWriter, {3045, 240, 1600, 360}},
         {w.TxtNameBorrower, {120, 240, 1600, 360}}, {w.LblDateLoan, {4755, 840, 1600, 360}},
-        {w.ImgDateLoan, {4245, 760, 480, 480}},    {w.LblDateReturn, {1560, 840, 1605, 360}},
-        {w.ImgDateReturn, {1035, 760, 480, 480}},  {w.CmdClear, {2940, 1440, 900, 375}},
-        {w.CmdAdd, {1995, 1440, 900, 375}},        {w.CmdEdit, {1065, 1440, 900, 375}},
-        {w.CmdDelete, {120, 1440, 900, 375}},      {w.lvwRoom, {120, 2420, 10605, 3735}},
+        {w.ImgDateLoan, {4245, 760, 480, 480}},     {w.LblDateReturn, {1560, 840, 1605, 360}},
+        {w.ImgDateReturn, {1035, 760, 480, 480}},   {w.CmdClear, {2940, 1440, 900, 375}},
+        {w.CmdAdd, {1995, 1440, 900, 375}},         {w.CmdEdit, {1065, 1440, 900, 375}},
+        {w.CmdDelete, {120, 1440, 900, 375}},       {w.lvwRoom, {120, 2420, 10605, 3735}},
     };
     for (const auto& p : places) {
         SCOPED_TRACE(p.widget->objectName().toStdString());
@@ -75,10 +76,11 @@ TEST_F(LedgerWindowTest, TextsToolTipsAndStartingStates)
         {w.ImgDateLoan, QStringLiteral("اختيار تاريخ الإعارة")},
         {w.ImgDateReturn, QStringLiteral("اختيار تاريخ الرد")},
     };
-    for (const auto& [widget, tip] : tips) EXPECT_EQ(widget->toolTip(), tip);
+    for (const auto& [widget, tip] : tips)
+        EXPECT_EQ(widget->toolTip(), tip);
     const std::pair<QPushButton*, QString> captions[] = {
         {w.CmdSave, QStringLiteral("حفظ")},   {w.CmdClear, QStringLiteral("تفريغ")},
-        {w.CmdAdd, QStringLiteral("إضافة")}, {w.CmdEdit, QStringLiteral("تعديل")},
+        {w.CmdAdd, QStringLiteral("إضافة")},  {w.CmdEdit, QStringLiteral("تعديل")},
         {w.CmdDelete, QStringLiteral("حذف")},
     };
     for (const auto& [button, caption] : captions) {
@@ -100,8 +102,8 @@ TEST_F(LedgerWindowTest, TabOrderRunsThroughTheEntryThenTheLibraryThenTheList)
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     EXPECT_EQ(QApplication::focusWidget(), w.TxtNameBook);
-    const QList<QWidget*> order = {w.TxtNameWriter, w.TxtNameBorrower, w.CmdClear,       w.CmdAdd,
-                                   w.TxtNameLibrary, w.CmdSave,        w.lvwRoom,        w.TxtNameBook};
+    const QList<QWidget*> order = {w.TxtNameWriter,  w.TxtNameBorrower, w.CmdClear, w.CmdAdd,
+                                   w.TxtNameLibrary, w.CmdSave,         w.lvwRoom,  w.TxtNameBook};
     // Edit and Delete are disabled at the start and so are passed over.
     for (QWidget* next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

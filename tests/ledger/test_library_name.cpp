@@ -18,7 +18,10 @@ const QString kFillBox = QStringLiteral("يرجى ملء مربع النص");
 
 class LibraryNameTest : public LedgerFixture {
 protected:
-    QStringList storedNames() const { return test::Query(path, "SELECT ifnull(NameLibrary,'<null>') FROM TableSetting"); }
+    QStringList storedNames() const
+    {
+        return test::Query(path, "SELECT ifnull(NameLibrary,'<null>') FROM TableSetting");
+    }
 };
 
 TEST_F(LibraryNameTest, LoadShowsTheStoredNameAsItIs)
@@ -71,7 +74,8 @@ TEST_F(LibraryNameTest, AFileWithoutASettingsRowShowsAnEmptyBoxAndSaveWritesTheF
     EXPECT_EQ(fake.messages[0].text, kSaved);
     EXPECT_EQ(storedNames(), QStringList{QStringLiteral("مكتبة جديدة")});
     w.CmdSave_Click();
-    EXPECT_EQ(storedNames(), QStringList{QStringLiteral("مكتبة جديدة")}) << "the row is reused, not added again";
+    EXPECT_EQ(storedNames(), QStringList{QStringLiteral("مكتبة جديدة")})
+        << "the row is reused, not added again";
 }
 
 TEST_F(LibraryNameTest, ANullNameShowsAnEmptyBox)

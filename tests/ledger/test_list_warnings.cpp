@@ -22,34 +22,88 @@ struct WarningCase {
     Cell loanCell, backCell, timeCell;
 };
 
-void PrintTo(const WarningCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const WarningCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 const QString kPhrase = QStringLiteral("5 أيام ");
 
 const WarningCase kCases[] = {
-    {"plain returned loan", "2024/01/01", "2024/02/01", kPhrase, {None, kNoTip}, {None, kNoTip}, {None, kNoTip}},
+    {"plain returned loan",
+     "2024/01/01",
+     "2024/02/01",
+     kPhrase,
+     {None, kNoTip},
+     {None, kNoTip},
+     {None, kNoTip}},
     {"still out", "2024/01/01", kOut, kPhrase, {None, kNoTip}, {Purple, tips::kNotReturned}, {None, kNoTip}},
-    {"still out, marker with blanks", "2024/01/01", "  " + kOut + " ", kPhrase,
-     {None, kNoTip}, {Purple, tips::kNotReturned}, {None, kNoTip}},
-    {"input error, returned before lent", "2024/03/05", "2024/03/01", kInputError,
-     {None, kNoTip}, {Red, tips::kReturnBeforeLoan}, {Red, tips::kReturnBeforeLoan}},
+    {"still out, marker with blanks",
+     "2024/01/01",
+     "  " + kOut + " ",
+     kPhrase,
+     {None, kNoTip},
+     {Purple, tips::kNotReturned},
+     {None, kNoTip}},
+    {"input error, returned before lent",
+     "2024/03/05",
+     "2024/03/01",
+     kInputError,
+     {None, kNoTip},
+     {Red, tips::kReturnBeforeLoan},
+     {Red, tips::kReturnBeforeLoan}},
     // The return cell keeps the purple of the first rule: the second rule marks the loan date.
-    {"input error, still out, lent in the future", "2024/04/01", kOut, kInputError,
-     {Red, tips::kLoanNotYetOut}, {Purple, tips::kNotReturned}, {Red, tips::kLoanNotYetOut}},
-    {"lent tomorrow, back the day after", "2024/03/11", "2024/03/12", QStringLiteral("1 يوماً "),
-     {Red, tips::kLoanInFuture}, {Red, tips::kReturnInFuture}, {None, kNoTip}},
-    {"back in the future only", "2024/03/01", "2024/03/20", kPhrase,
-     {None, kNoTip}, {Red, tips::kReturnInFuture}, {None, kNoTip}},
-    {"back today is not the future", "2024/03/01", "2024/03/10", kPhrase,
-     {None, kNoTip}, {None, kNoTip}, {None, kNoTip}},
+    {"input error, still out, lent in the future",
+     "2024/04/01",
+     kOut,
+     kInputError,
+     {Red, tips::kLoanNotYetOut},
+     {Purple, tips::kNotReturned},
+     {Red, tips::kLoanNotYetOut}},
+    {"lent tomorrow, back the day after",
+     "2024/03/11",
+     "2024/03/12",
+     QStringLiteral("1 يوماً "),
+     {Red, tips::kLoanInFuture},
+     {Red, tips::kReturnInFuture},
+     {None, kNoTip}},
+    {"back in the future only",
+     "2024/03/01",
+     "2024/03/20",
+     kPhrase,
+     {None, kNoTip},
+     {Red, tips::kReturnInFuture},
+     {None, kNoTip}},
+    {"back today is not the future",
+     "2024/03/01",
+     "2024/03/10",
+     kPhrase,
+     {None, kNoTip},
+     {None, kNoTip},
+     {None, kNoTip}},
     // A stale duration on a loan still out from the future: the third rule overwrites the purple.
-    {"still out, lent in the future, stale duration", "2024/04/01", kOut, QStringLiteral("قديم"),
-     {Red, tips::kLoanInFuture}, {Red, tips::kReturnInFuture}, {None, kNoTip}},
-    {"input error with a future return date", "2024/05/01", "2024/04/01", kInputError,
-     {None, kNoTip}, {Red, tips::kReturnBeforeLoan}, {Red, tips::kReturnBeforeLoan}},
+    {"still out, lent in the future, stale duration",
+     "2024/04/01",
+     kOut,
+     QStringLiteral("قديم"),
+     {Red, tips::kLoanInFuture},
+     {Red, tips::kReturnInFuture},
+     {None, kNoTip}},
+    {"input error with a future return date",
+     "2024/05/01",
+     "2024/04/01",
+     kInputError,
+     {None, kNoTip},
+     {Red, tips::kReturnBeforeLoan},
+     {Red, tips::kReturnBeforeLoan}},
     // Hand-edited text compares as text, character by character; nothing breaks.
-    {"damaged dates", "غير معروف", "2024/3/5", QStringLiteral("x"),
-     {Red, tips::kLoanInFuture}, {Red, tips::kReturnInFuture}, {None, kNoTip}},
+    {"damaged dates",
+     "غير معروف",
+     "2024/3/5",
+     QStringLiteral("x"),
+     {Red, tips::kLoanInFuture},
+     {Red, tips::kReturnInFuture},
+     {None, kNoTip}},
     {"empty dates", "", "", "", {None, kNoTip}, {None, kNoTip}, {None, kNoTip}},
 };
 
@@ -66,14 +120,16 @@ TEST_P(ListWarningsTest, CellsCarryTheColourAndToolTipOfTheLastRuleThatMatches)
     ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword,
                                      {{"كتاب", "مؤلف", "مستعير", c.loan, c.back, c.time}}));
     auto conn = std::make_shared<store::Connection>();
-    ASSERT_TRUE(conn->Open(QStringLiteral("Data Source=%1;Jet OLEDB:Database Password=%2").arg(path, test::kTestPassword)));
+    ASSERT_TRUE(conn->Open(
+        QStringLiteral("Data Source=%1;Jet OLEDB:Database Password=%2").arg(path, test::kTestPassword)));
     store::Recordset rs;
     ASSERT_TRUE(rs.Open(store::sql::kAllBooks, conn));
 
     LedgerModel model;
     model.Append(rs, fake.todayValue);
     ASSERT_EQ(model.rowCount(), 1);
-    const std::pair<int, Cell> cells[] = {{ColDateLoan, c.loanCell}, {ColDateReturn, c.backCell}, {ColTimeLoan, c.timeCell}};
+    const std::pair<int, Cell> cells[] = {
+        {ColDateLoan, c.loanCell}, {ColDateReturn, c.backCell}, {ColTimeLoan, c.timeCell}};
     for (const auto& [column, cell] : cells) {
         SCOPED_TRACE(column);
         EXPECT_EQ(model.CellColour(0, column), colourOf(cell.paint));

@@ -56,7 +56,8 @@ TEST_F(CompactButtonTest, TheListStillWorksAfterCompaction)
     rs.AddNew();
     rs.SetField(QStringLiteral("NameBook"), QStringLiteral("جديد"));
     ASSERT_TRUE(rs.Update());
-    EXPECT_EQ(test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook")).value(0), QStringLiteral("201"));
+    EXPECT_EQ(test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook")).value(0),
+              QStringLiteral("201"));
 }
 
 TEST_F(CompactButtonTest, ATransactionHeldElsewhereLeavesTheWindowWorking)
@@ -73,7 +74,8 @@ TEST_F(CompactButtonTest, ATransactionHeldElsewhereLeavesTheWindowWorking)
     ASSERT_TRUE(other.BeginTrans());
     // A deferred transaction locks nothing until it writes.
     store::Recordset pending;
-    ASSERT_TRUE(pending.Open(store::sql::kAllBooks, std::shared_ptr<store::Connection>(&other, [](auto*) {})));
+    ASSERT_TRUE(
+        pending.Open(store::sql::kAllBooks, std::shared_ptr<store::Connection>(&other, [](auto*) {})));
     pending.AddNew();
     pending.SetField(QStringLiteral("NameBook"), QStringLiteral("لم يحفظ"));
     ASSERT_TRUE(pending.Update());

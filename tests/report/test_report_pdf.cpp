@@ -24,9 +24,12 @@ using namespace pelorin::ledger;
 namespace {
 
 const QString kNotReturned = QStringLiteral("لم يرد بعد");
-const QStringList kCaptions = {QStringLiteral("قائمة بأسماء الكتب المعارة"), QStringLiteral("اسم الكتاب"),
-                               QStringLiteral("اسم المؤلف"),     QStringLiteral("اسم المستعير"),
-                               QStringLiteral("تاريخ الإعارة"),  QStringLiteral("تاريخ الرد"),
+const QStringList kCaptions = {QStringLiteral("قائمة بأسماء الكتب المعارة"),
+                               QStringLiteral("اسم الكتاب"),
+                               QStringLiteral("اسم المؤلف"),
+                               QStringLiteral("اسم المستعير"),
+                               QStringLiteral("تاريخ الإعارة"),
+                               QStringLiteral("تاريخ الرد"),
                                QStringLiteral("مدة الإعارة")};
 const QStringList kPageCaptions = kCaptions.mid(1);
 
@@ -43,7 +46,8 @@ class ReportPdfTest : public test::DatabaseTest {
 protected:
     void SetUp() override
     {
-        if (QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("command -v pdftotext >/dev/null")}) != 0)
+        if (QProcess::execute(QStringLiteral("sh"),
+                              {QStringLiteral("-c"), QStringLiteral("command -v pdftotext >/dev/null")}) != 0)
             GTEST_SKIP() << "pdftotext is not installed";
         ASSERT_NO_FATAL_FAILURE(DatabaseTest::SetUp());
         pdf = dir.filePath(QStringLiteral("report.pdf"));
@@ -53,7 +57,8 @@ protected:
         // Set PELORIN_KEEP_PDF to a folder to look at the pages afterwards.
         const QString keep = qEnvironmentVariable("PELORIN_KEEP_PDF");
         if (!keep.isEmpty() && QFile::exists(pdf)) {
-            const QString name = QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name());
+            const QString name =
+                QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name());
             QFile::remove(keep + QLatin1Char('/') + name + QStringLiteral(".pdf"));
             QFile::copy(pdf, keep + QLatin1Char('/') + name + QStringLiteral(".pdf"));
         }
@@ -64,11 +69,13 @@ protected:
     QStringList pages()
     {
         QProcess p;
-        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+        p.start(QStringLiteral("pdftotext"),
+                {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
         p.waitForFinished(60000);
         QStringList out = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
         if (!out.isEmpty() && out.last().trimmed().isEmpty()) out.removeLast();
-        for (QString& page : out) page = plain(page);
+        for (QString& page : out)
+            page = plain(page);
         return out;
     }
 
@@ -80,19 +87,20 @@ TEST_F(ReportPdfTest, TitleCaptionsAndRowsInTitleOrder)
     // Stored out of order, with an unreturned book and a title the list would sort elsewhere.
     ASSERT_TRUE(test::CreateDatabase(
         path, test::kTestPassword,
-        {{QStringLiteral("ياقوت الحموي"), QStringLiteral("مؤلف ثالث"), QStringLiteral("سالم"), QStringLiteral("2020/01/05"),
-          QStringLiteral("2020/02/01"), QStringLiteral("قديم")},
-         {QStringLiteral("الأغاني"), QStringLiteral("الأصفهاني"), QStringLiteral("خالد"), QStringLiteral("2021/03/04"),
-          kNotReturned, QStringLiteral("مدة ما")},
-         {QStringLiteral("تاريخ الطبري"), QStringLiteral("الطبري"), QStringLiteral("زيد"), QStringLiteral("2019/11/30"),
-          QStringLiteral("2020/01/01"), QStringLiteral("شهر")}}));
+        {{QStringLiteral("ياقوت الحموي"), QStringLiteral("مؤلف ثالث"), QStringLiteral("سالم"),
+          QStringLiteral("2020/01/05"), QStringLiteral("2020/02/01"), QStringLiteral("قديم")},
+         {QStringLiteral("الأغاني"), QStringLiteral("الأصفهاني"), QStringLiteral("خالد"),
+          QStringLiteral("2021/03/04"), kNotReturned, QStringLiteral("مدة ما")},
+         {QStringLiteral("تاريخ الطبري"), QStringLiteral("الطبري"), QStringLiteral("زيد"),
+          QStringLiteral("2019/11/30"), QStringLiteral("2020/01/01"), QStringLiteral("شهر")}}));
     ASSERT_TRUE(RenderLoanReportPdf(pdf, QStringLiteral("   مكتبة البيت  ")));
 
     const QStringList text = pages();
     ASSERT_EQ(text.size(), 1);
     const QString& page = text[0];
     EXPECT_TRUE(page.contains(plain(QStringLiteral("مكتبة البيت")))) << page.toStdString();
-    for (const QString& caption : kCaptions) EXPECT_TRUE(page.contains(plain(caption))) << caption.toStdString();
+    for (const QString& caption : kCaptions)
+        EXPECT_TRUE(page.contains(plain(caption))) << caption.toStdString();
     EXPECT_TRUE(page.contains(plain(kNotReturned)));
     EXPECT_TRUE(page.contains(QStringLiteral("2021/03/04")));
 
@@ -103,8 +111,9 @@ TEST_F(ReportPdfTest, TitleCaptionsAndRowsInTitleOrder)
     EXPECT_LT(first, second);
     EXPECT_LT(second, third);
     // The title label was set trimmed.
-    EXPECT_EQ(DRPelorin().FindBand(QStringLiteral("Section4"))->FindControl(QStringLiteral("LblMain"))->caption,
-              QStringLiteral("مكتبة البيت"));
+    EXPECT_EQ(
+        DRPelorin().FindBand(QStringLiteral("Section4"))->FindControl(QStringLiteral("LblMain"))->caption,
+        QStringLiteral("مكتبة البيت"));
 }
 
 TEST_F(ReportPdfTest, AnEmptyLedgerGivesOnePageOfHeaders)
@@ -113,7 +122,8 @@ TEST_F(ReportPdfTest, AnEmptyLedgerGivesOnePageOfHeaders)
     ASSERT_TRUE(RenderLoanReportPdf(pdf, QString()));
     const QStringList text = pages();
     ASSERT_EQ(text.size(), 1);
-    for (const QString& caption : kCaptions) EXPECT_TRUE(text[0].contains(plain(caption))) << caption.toStdString();
+    for (const QString& caption : kCaptions)
+        EXPECT_TRUE(text[0].contains(plain(caption))) << caption.toStdString();
 }
 
 TEST_F(ReportPdfTest, ALongLedgerRepeatsThePageHeaderOnEveryPage)
@@ -126,8 +136,10 @@ TEST_F(ReportPdfTest, ALongLedgerRepeatsThePageHeaderOnEveryPage)
     int rows = 0;
     for (int i = 0; i < text.size(); ++i) {
         for (const QString& caption : kPageCaptions)
-            EXPECT_TRUE(text[i].contains(plain(caption))) << "page " << i + 1 << ": " << caption.toStdString();
-        EXPECT_EQ(text[i].contains(plain(QStringLiteral("قائمة بأسماء الكتب المعارة"))), i == 0) << "page " << i + 1;
+            EXPECT_TRUE(text[i].contains(plain(caption)))
+                << "page " << i + 1 << ": " << caption.toStdString();
+        EXPECT_EQ(text[i].contains(plain(QStringLiteral("قائمة بأسماء الكتب المعارة"))), i == 0)
+            << "page " << i + 1;
         rows += int(text[i].count(QRegularExpression(QStringLiteral("\\d{4}/\\d{2}/\\d{2}"))));
     }
     // Each row prints a loan date, and a return date unless the book is still out.
@@ -139,11 +151,12 @@ TEST_F(ReportPdfTest, FieldsPrintTheStoredTextsUnchanged)
     // Nulls print as nothing; an unreadable date prints as stored, with no warning; a title
     // far wider than its column is cut short and leaves the author beside it whole.
     const QString longTitle = QStringLiteral("كتاب العبر وديوان المبتدأ والخبر في أيام العرب والعجم والبربر");
-    ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword,
-                                     {{QStringLiteral("كتاب"), QString(), QStringLiteral("عمر"), QStringLiteral("2024/13/45"),
-                                       QString(), QStringLiteral("خطأ في المدخلات")},
-                                      {longTitle, QStringLiteral("ابن خلدون"), QStringLiteral("علي"),
-                                       QStringLiteral("2024/01/01"), kNotReturned, QStringLiteral("شهر")}}));
+    ASSERT_TRUE(
+        test::CreateDatabase(path, test::kTestPassword,
+                             {{QStringLiteral("كتاب"), QString(), QStringLiteral("عمر"),
+                               QStringLiteral("2024/13/45"), QString(), QStringLiteral("خطأ في المدخلات")},
+                              {longTitle, QStringLiteral("ابن خلدون"), QStringLiteral("علي"),
+                               QStringLiteral("2024/01/01"), kNotReturned, QStringLiteral("شهر")}}));
     ASSERT_TRUE(RenderLoanReportPdf(pdf, QStringLiteral("x")));
     const QString page = pages().value(0);
     EXPECT_TRUE(page.contains(QStringLiteral("2024/13/45")));
@@ -191,8 +204,9 @@ TEST_F(ReportPdfTest, PreviewWindowShowsTheTitleFromTheBoxAsItIsNow)
     EXPECT_EQ(caption, QStringLiteral("Pelorin - معاينة قبل الطباعة"));
     EXPECT_EQ(size, QSize(1016, 734));
     EXPECT_TRUE(modal);
-    EXPECT_EQ(DRPelorin().FindBand(QStringLiteral("Section4"))->FindControl(QStringLiteral("LblMain"))->caption,
-              QStringLiteral("اسم لم يحفظ"));
+    EXPECT_EQ(
+        DRPelorin().FindBand(QStringLiteral("Section4"))->FindControl(QStringLiteral("LblMain"))->caption,
+        QStringLiteral("اسم لم يحفظ"));
     ASSERT_TRUE(store::MData::Rs);
     EXPECT_TRUE(store::MData::Rs->IsOpen()) << "the report's rows stay open after the preview";
     EXPECT_EQ(DRPelorin().dataSource, store::MData::Rs);

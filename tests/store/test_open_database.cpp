@@ -15,7 +15,8 @@ using namespace pelorin::store;
 
 namespace {
 
-const QString kWrongFile = QStringLiteral("هنالك خطأ في ملف قاعدة البيانات .. من فضلك ضع قاعدة البيانات الصحيحة !!");
+const QString kWrongFile =
+    QStringLiteral("هنالك خطأ في ملف قاعدة البيانات .. من فضلك ضع قاعدة البيانات الصحيحة !!");
 constexpr int kStopStyle = 1572880;
 
 class OpenDatabaseTest : public test::DatabaseTest {
@@ -40,8 +41,9 @@ TEST_F(OpenDatabaseTest, TheRightFileOpensSilentlyWithTheFullConnectionText)
     EXPECT_FALSE(openEnds());
     EXPECT_TRUE(fake.messages.isEmpty());
     ASSERT_TRUE(MData::Conn && MData::Conn->IsOpen());
-    EXPECT_EQ(MData::Conn->ConnectionText(), QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-                                                 dir.path() + QStringLiteral("\\DataBook.mdb;Jet OLEDB:Database Password=vqt.lorman.kex"));
+    EXPECT_EQ(MData::Conn->ConnectionText(),
+              QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + dir.path() +
+                  QStringLiteral("\\DataBook.mdb;Jet OLEDB:Database Password=vqt.lorman.kex"));
 }
 
 TEST_F(OpenDatabaseTest, AnUnprotectedCopyIsTheWrongFile)
@@ -63,7 +65,8 @@ TEST_F(OpenDatabaseTest, FilesThatCannotBeOpenedEndTheProgramWithTheEngineText)
     const QByteArray junk(4096, '\x5a');
     const std::vector<Case> cases = {
         {"missing", [] {}},
-        {"damaged", [&] {
+        {"damaged",
+         [&] {
              QFile f(path);
              ASSERT_TRUE(f.open(QIODevice::WriteOnly));
              f.write(junk);
@@ -90,7 +93,8 @@ TEST_F(OpenDatabaseTest, FilesThatCannotBeOpenedEndTheProgramWithTheEngineText)
 
 TEST_F(OpenDatabaseTest, AReadOnlyFileOpensAndRefusesWrites)
 {
-    ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword, {{"أ", "ب", "ج", "2024/01/01", "لم يرد بعد", ""}}));
+    ASSERT_TRUE(
+        test::CreateDatabase(path, test::kTestPassword, {{"أ", "ب", "ج", "2024/01/01", "لم يرد بعد", ""}}));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup);
     if (::geteuid() == 0) GTEST_SKIP() << "root writes read-only files";
     EXPECT_FALSE(openEnds());
@@ -104,7 +108,8 @@ TEST_F(OpenDatabaseTest, AReadOnlyFileOpensAndRefusesWrites)
 
 TEST_F(OpenDatabaseTest, RepeatedOpensFollowAFileSwappedBetweenCalls)
 {
-    ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword, {{"أ", "ب", "ج", "2024/01/01", "لم يرد بعد", ""}}));
+    ASSERT_TRUE(
+        test::CreateDatabase(path, test::kTestPassword, {{"أ", "ب", "ج", "2024/01/01", "لم يرد بعد", ""}}));
     EXPECT_FALSE(openEnds());
     auto first = MData::Conn;
     Recordset& rs = MData::NewRs();
@@ -139,7 +144,8 @@ TEST_F(OpenDatabaseTest, RepeatedOpensFollowAFileSwappedBetweenCalls)
     EXPECT_NE(fake.messages[0].text, kWrongFile);
 
     // And back to a good file: it opens again.
-    ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword, {{"ن", "ب", "ج", "2024/01/01", "لم يرد بعد", ""}}));
+    ASSERT_TRUE(
+        test::CreateDatabase(path, test::kTestPassword, {{"ن", "ب", "ج", "2024/01/01", "لم يرد بعد", ""}}));
     fake.messages.clear();
     EXPECT_FALSE(openEnds());
     Recordset& again = MData::NewRs();
@@ -152,14 +158,18 @@ TEST_F(OpenDatabaseTest, TheDeliveredFileNeedsItsKeyInTheShell)
     ASSERT_TRUE(test::CreateDatabase(path));
     if (::system("command -v sqlcipher >/dev/null 2>&1") != 0) GTEST_SKIP() << "no sqlcipher shell";
     const QString quoted = QStringLiteral("'") + path + QStringLiteral("'");
-    const QString withKey = QStringLiteral("sqlcipher %1 \"PRAGMA key='vqt.lorman.kex'; SELECT count(*) FROM TableSetting;\" 2>&1")
-                                .arg(quoted);
-    const QString withoutKey = QStringLiteral("sqlcipher %1 \"SELECT count(*) FROM TableSetting;\" 2>&1").arg(quoted);
+    const QString withKey =
+        QStringLiteral(
+            "sqlcipher %1 \"PRAGMA key='vqt.lorman.kex'; SELECT count(*) FROM TableSetting;\" 2>&1")
+            .arg(quoted);
+    const QString withoutKey =
+        QStringLiteral("sqlcipher %1 \"SELECT count(*) FROM TableSetting;\" 2>&1").arg(quoted);
     auto run = [](const QString& cmd) {
         QString out;
         FILE* p = ::popen(cmd.toLocal8Bit().constData(), "r");
         char buf[512];
-        while (p && fgets(buf, sizeof buf, p)) out += QString::fromUtf8(buf);
+        while (p && fgets(buf, sizeof buf, p))
+            out += QString::fromUtf8(buf);
         const int rc = p ? ::pclose(p) : -1;
         return std::make_pair(rc, out.trimmed());
     };
@@ -181,5 +191,6 @@ TEST(CipherVersion, IsAtLeastFourSix)
     sqlite3_close(db);
     const QStringList parts = version.section(QLatin1Char(' '), 0, 0).split(QLatin1Char('.'));
     ASSERT_GE(parts.size(), 2);
-    EXPECT_TRUE(parts[0].toInt() > 4 || (parts[0].toInt() == 4 && parts[1].toInt() >= 6)) << version.toStdString();
+    EXPECT_TRUE(parts[0].toInt() > 4 || (parts[0].toInt() == 4 && parts[1].toInt() >= 6))
+        << version.toStdString();
 }

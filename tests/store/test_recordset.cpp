@@ -22,7 +22,8 @@ protected:
         Recordset rs;
         EXPECT_TRUE(rs.Open(statement, MData::Conn));
         QStringList out;
-        for (; !rs.Eof(); rs.MoveNext()) out << rs.Text(field);
+        for (; !rs.Eof(); rs.MoveNext())
+            out << rs.Text(field);
         return out;
     }
 };
@@ -60,7 +61,8 @@ TEST_F(RecordsetTest, AnAssignmentIsSavedByTheMoveAndOnlyOnItsRow)
     rs.SetField(QStringLiteral("TimeLoan"), QStringLiteral("أخير"));
     EXPECT_TRUE(rs.MoveNext());
     EXPECT_TRUE(rs.Eof());
-    EXPECT_EQ(test::Query(path, "SELECT TimeLoan FROM TableBook ORDER BY ID"), QStringList({"1", "تغير", "أخير"}));
+    EXPECT_EQ(test::Query(path, "SELECT TimeLoan FROM TableBook ORDER BY ID"),
+              QStringList({"1", "تغير", "أخير"}));
 }
 
 TEST_F(RecordsetTest, AddNewGetsTheNextKeyAndDeleteRemovesOnlyTheCurrentRow)
@@ -114,17 +116,22 @@ TEST_F(RecordsetTest, OrdersArabicTextAsAReaderAndDatesByDate)
           {"تفاح", "", "ا", "2021/01/01", "2021/01/02", ""}});
     // The Arabic alphabet (with Persian letters in their place), then Latin without regard to case;
     // ties by borrower.
-    EXPECT_EQ(column(sql::kListDefault, kBook), QStringList({"بطيخ", "پرتقال", "تفاح", "تفاح", "apple", "Banana"}));
+    EXPECT_EQ(column(sql::kListDefault, kBook),
+              QStringList({"بطيخ", "پرتقال", "تفاح", "تفاح", "apple", "Banana"}));
     EXPECT_EQ(column(sql::kListDefault, QStringLiteral("NameBorrower")).mid(2, 2), QStringList({"ا", "ب"}));
     // Hamza forms of alef sort with alef, by the letters that follow.
-    EXPECT_EQ(column(sql::SortStatement(QStringLiteral("NameWriter"), true), QStringLiteral("NameWriter")).mid(4, 2),
+    EXPECT_EQ(column(sql::SortStatement(QStringLiteral("NameWriter"), true), QStringLiteral("NameWriter"))
+                  .mid(4, 2),
               QStringList({"إبراهيم", "أحمد"}));
-    EXPECT_EQ(column(sql::SortStatement(QStringLiteral("DateLoan"), true), QStringLiteral("DateLoan")),
-              QStringList({"2021/01/01", "2022/07/07", "2022/07/08", "2023/12/31", "2024/01/01", "2024/03/10"}));
+    EXPECT_EQ(
+        column(sql::SortStatement(QStringLiteral("DateLoan"), true), QStringLiteral("DateLoan")),
+        QStringList({"2021/01/01", "2022/07/07", "2022/07/08", "2023/12/31", "2024/01/01", "2024/03/10"}));
     // The not-returned marker sorts after every date.
-    EXPECT_EQ(column(sql::SortStatement(QStringLiteral("DateReturn"), false), QStringLiteral("DateReturn")).first(),
-              QStringLiteral("لم يرد بعد"));
-    EXPECT_EQ(column(sql::SortStatement(QStringLiteral("ID"), false), QStringLiteral("ID")).first(), QStringLiteral("6"));
+    EXPECT_EQ(
+        column(sql::SortStatement(QStringLiteral("DateReturn"), false), QStringLiteral("DateReturn")).first(),
+        QStringLiteral("لم يرد بعد"));
+    EXPECT_EQ(column(sql::SortStatement(QStringLiteral("ID"), false), QStringLiteral("ID")).first(),
+              QStringLiteral("6"));
     // An unknown column falls back to the key.
     EXPECT_EQ(sql::SortStatement(QStringLiteral("x; DROP TABLE TableBook"), true),
               QStringLiteral("SELECT * FROM TableBook ORDER BY TableBook.ID  ASC  ,TableBook.NameBook asc "));
@@ -133,7 +140,8 @@ TEST_F(RecordsetTest, OrdersArabicTextAsAReaderAndDatesByDate)
 TEST_F(RecordsetTest, ContainsSearchAndErrorsOfAClosedConnection)
 {
     make({{"عالم الكتب", "", "", "", "", ""}, {"الكتب", "", "", "", "", ""}});
-    EXPECT_EQ(column(QStringLiteral("SELECT * FROM TableBook WHERE NameBook like '%الكتب%'"), kBook).size(), 2);
+    EXPECT_EQ(column(QStringLiteral("SELECT * FROM TableBook WHERE NameBook like '%الكتب%'"), kBook).size(),
+              2);
     auto conn = MData::Conn;
     conn->Close();
     Recordset rs;
@@ -151,8 +159,9 @@ TEST_F(RecordsetTest, ContainsSearchAndErrorsOfAClosedConnection)
 
 TEST(ConnectionText, ReadsTheSourceAndThePassword)
 {
-    const auto p = ParseConnectionText(
-        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source =/opt/p\\DataBook.mdb;Jet OLEDB:Database Password=a=b;x=y"));
+    const auto p =
+        ParseConnectionText(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source "
+                                           "=/opt/p\\DataBook.mdb;Jet OLEDB:Database Password=a=b;x=y"));
     EXPECT_EQ(p.dataSource, QStringLiteral("/opt/p/DataBook.mdb"));
     EXPECT_TRUE(p.hasPassword);
     EXPECT_EQ(p.password, QStringLiteral("a=b"));

@@ -5,8 +5,14 @@
 
 namespace pelorin::test {
 
-QPoint FakePlatform::cursorPos() { return useRealCursor ? QCursor::pos() : cursor; }
+QPoint FakePlatform::cursorPos()
+{
+    return useRealCursor ? QCursor::pos() : cursor;
+}
 
-QWidget* FakePlatform::activeWindow() { return useRealActiveWindow ? QApplication::activeWindow() : active; }
+QWidget* FakePlatform::activeWindow()
+{
+    return useRealActiveWindow ? QApplication::activeWindow() : active;
+}
 
 } // namespace pelorin::test

@@ -36,7 +36,7 @@ public:
 
     // Settings
     QHash<QString, QString> settings; // "Section/Key" -> value
-    QStringList settingWrites;         // "Section/Key=value", in order
+    QStringList settingWrites;        // "Section/Key=value", in order
     QString getSetting(const QString& section, const QString& key, const QString& fallback) override
     {
         ++settingReads[section + '/' + key];

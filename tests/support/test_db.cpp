@@ -25,7 +25,8 @@ sqlite3* openKeyed(const QString& path, const QString& key, bool create)
 bool bindRow(sqlite3_stmt* st, const QStringList& values)
 {
     for (int i = 0; i < values.size(); ++i) {
-        if (values[i].isNull()) sqlite3_bind_null(st, i + 1);
+        if (values[i].isNull())
+            sqlite3_bind_null(st, i + 1);
         else {
             const QByteArray u = values[i].toUtf8();
             sqlite3_bind_text(st, i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
@@ -36,8 +37,9 @@ bool bindRow(sqlite3_stmt* st, const QStringList& values)
     return ok;
 }
 
-const char* const kInsertBook = "INSERT INTO TableBook (NameBook,NameWriter,NameBorrower,DateLoan,DateReturn,TimeLoan)"
-                                " VALUES (?,?,?,?,?,?)";
+const char* const kInsertBook =
+    "INSERT INTO TableBook (NameBook,NameWriter,NameBorrower,DateLoan,DateReturn,TimeLoan)"
+    " VALUES (?,?,?,?,?,?)";
 } // namespace
 
 bool CreateDatabase(const QString& path, const QString& key, const std::vector<BookRow>& rows,
@@ -56,11 +58,13 @@ bool CreateDatabase(const QString& path, const QString& key, const std::vector<B
     sqlite3_stmt* st = nullptr;
     ok = ok && sqlite3_prepare_v2(db, kInsertBook, -1, &st, nullptr) == SQLITE_OK;
     for (const BookRow& r : rows)
-        ok = ok && bindRow(st, {r.nameBook, r.nameWriter, r.nameBorrower, r.dateLoan, r.dateReturn, r.timeLoan});
+        ok = ok &&
+             bindRow(st, {r.nameBook, r.nameWriter, r.nameBorrower, r.dateLoan, r.dateReturn, r.timeLoan});
     sqlite3_finalize(st);
     st = nullptr;
     if (!libraryName.isNull()) {
-        ok = ok && sqlite3_prepare_v2(db, "INSERT INTO TableSetting VALUES (?)", -1, &st, nullptr) == SQLITE_OK;
+        ok = ok &&
+             sqlite3_prepare_v2(db, "INSERT INTO TableSetting VALUES (?)", -1, &st, nullptr) == SQLITE_OK;
         ok = ok && bindRow(st, {libraryName});
         sqlite3_finalize(st);
     }
@@ -103,11 +107,16 @@ bool FillBooks(const QString& path, int count, const QString& key)
     bool ok = sqlite3_prepare_v2(db, kInsertBook, -1, &st, nullptr) == SQLITE_OK;
     for (int i = 0; ok && i < count; ++i) {
         const int y = 2000 + i % 25, m = 1 + i % 12, d = 1 + i % 28;
-        const QString loan = QStringLiteral("%1/%2/%3").arg(y).arg(m, 2, 10, QLatin1Char('0')).arg(d, 2, 10, QLatin1Char('0'));
+        const QString loan =
+            QStringLiteral("%1/%2/%3").arg(y).arg(m, 2, 10, QLatin1Char('0')).arg(d, 2, 10, QLatin1Char('0'));
         const QString ret = (i % 3 == 0) ? QStringLiteral("لم يرد بعد")
-                                         : QStringLiteral("%1/%2/%3").arg(y + 1).arg(m, 2, 10, QLatin1Char('0')).arg(d, 2, 10, QLatin1Char('0'));
-        ok = bindRow(st, {QStringLiteral("كتاب رقم %1").arg((i * 7919) % count), QStringLiteral("مؤلف %1").arg(i % 500),
-                          QStringLiteral("مستعير %1").arg(i % 300), loan, ret, QStringLiteral("قديم")});
+                                         : QStringLiteral("%1/%2/%3")
+                                               .arg(y + 1)
+                                               .arg(m, 2, 10, QLatin1Char('0'))
+                                               .arg(d, 2, 10, QLatin1Char('0'));
+        ok = bindRow(st, {QStringLiteral("كتاب رقم %1").arg((i * 7919) % count),
+                          QStringLiteral("مؤلف %1").arg(i % 500), QStringLiteral("مستعير %1").arg(i % 300),
+                          loan, ret, QStringLiteral("قديم")});
     }
     sqlite3_finalize(st);
     ok = ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;

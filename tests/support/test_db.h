@@ -22,7 +22,8 @@ struct BookRow {
 // Creates a database file with both tables and one settings row. An empty key makes an
 // unprotected file. Returns false when the file could not be written.
 bool CreateDatabase(const QString& path, const QString& key = kTestPassword,
-                    const std::vector<BookRow>& rows = {}, const QString& libraryName = QStringLiteral("مكتبتي"));
+                    const std::vector<BookRow>& rows = {},
+                    const QString& libraryName = QStringLiteral("مكتبتي"));
 // Runs statements on a file with the key; returns the first column of each row of the last one.
 QStringList Query(const QString& path, const QString& sql, const QString& key = kTestPassword);
 // Fills many rows quickly, in one transaction.

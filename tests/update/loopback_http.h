@@ -44,7 +44,8 @@ public:
     int heldCount() const
     {
         int n = 0;
-        for (const auto& h : held_) n += h.socket ? 1 : 0;
+        for (const auto& h : held_)
+            n += h.socket ? 1 : 0;
         return n;
     }
     // Answers every held request for path with body.
@@ -82,8 +83,9 @@ private:
     static void send(QTcpSocket* s, int status, const QByteArray& body)
     {
         const QByteArray reason = status == 200 ? "OK" : status == 404 ? "Not Found" : "Status";
-        s->write("HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\nContent-Type: text/plain\r\n" +
-                 "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+        s->write("HTTP/1.1 " + QByteArray::number(status) + ' ' + reason +
+                 "\r\nContent-Type: text/plain\r\n" + "Content-Length: " + QByteArray::number(body.size()) +
+                 "\r\nConnection: close\r\n\r\n" + body);
         s->disconnectFromHost();
     }
 

@@ -40,12 +40,13 @@ QString Hold(LoopbackHttp& http, const QString& path)
 // The completion at index i names key and carries body.
 ::testing::AssertionResult Completed(const Events& ev, int i, const QString& key, const QByteArray& body)
 {
-    if (i >= ev.complete.size()) return ::testing::AssertionFailure() << "only " << ev.complete.size() << " completions";
+    if (i >= ev.complete.size())
+        return ::testing::AssertionFailure() << "only " << ev.complete.size() << " completions";
     const QString gotKey = ev.complete[i][0].toString();
     const QByteArray gotBody = ev.complete[i][1].toByteArray();
     if (gotKey == key && gotBody == body) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "completion " << i << " is [" << gotKey.toStdString() << "] with ["
-                                         << gotBody.toStdString() << "]";
+    return ::testing::AssertionFailure() << "completion " << i << " is [" << gotKey.toStdString()
+                                         << "] with [" << gotBody.toStdString() << "]";
 }
 
 } // namespace

@@ -40,10 +40,15 @@ protected:
     void serve(const QByteArray& body) { http.answers[kPath] = HttpAnswer{200, body}; }
     void hold() { http.answers[kPath] = HttpAnswer{200, {}, true}; }
     void click() { QTest::mouseClick(f->LblVerNew, Qt::LeftButton); }
-    void press(Qt::MouseButton b) { QTest::mousePress(f->LblVerNew, b); QTest::mouseRelease(f->LblVerNew, b); }
+    void press(Qt::MouseButton b)
+    {
+        QTest::mousePress(f->LblVerNew, b);
+        QTest::mouseRelease(f->LblVerNew, b);
+    }
     void ticks(int n)
     {
-        for (int i = 0; i < n; ++i) f->TmrTimeEnd_Timer();
+        for (int i = 0; i < n; ++i)
+            f->TmrTimeEnd_Timer();
     }
     // Starts a check against body and waits for its outcome.
     void check(const QByteArray& body)
@@ -176,7 +181,8 @@ TEST_F(FrmUpdateTest, AFailedReadWaitsForTheTimeBudget)
 {
     // No answer registered: the server says 404.
     click();
-    ASSERT_TRUE(WaitFor([&] { return !http.requests.isEmpty() && !f->Download1->isRunning(FrmUpdate::ReadKey()); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return !http.requests.isEmpty() && !f->Download1->isRunning(FrmUpdate::ReadKey()); }));
     QTest::qWait(50);
     EXPECT_EQ(f->UpdateState, QStringLiteral("2"));
     EXPECT_FALSE(f->isEnabled());
@@ -228,9 +234,8 @@ TEST_F(FrmUpdateTest, TheLinkOpensTheDownloadPage)
     EXPECT_TRUE(platform.openedUrls.isEmpty());
     press(Qt::LeftButton);
     QTest::keyClick(f.get(), Qt::Key_F5);
-    EXPECT_EQ(platform.openedUrls,
-              QStringList({QStringLiteral("http://dl.example.org/pelorin?v=1.02"),
-                           QStringLiteral("http://dl.example.org/pelorin?v=1.02")}));
+    EXPECT_EQ(platform.openedUrls, QStringList({QStringLiteral("http://dl.example.org/pelorin?v=1.02"),
+                                                QStringLiteral("http://dl.example.org/pelorin?v=1.02")}));
     EXPECT_EQ(http.requests.size(), 1); // no second check
 }
 
@@ -320,6 +325,7 @@ TEST_F(FrmUpdateTest, NoFileInTheWorkingFolderTakesPartInTheCheck)
     QFile file(leftover);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("9.99\r\nhttp://old.example.org\r\n"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("Pelorin.txt")}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({QStringLiteral("Pelorin.txt")}));
     QFile::setPermissions(leftover, QFile::ReadOwner | QFile::WriteOwner);
 }

@@ -23,7 +23,8 @@ TEST(VersionFile, VersionAndAddress)
         {"1.02", "1.02", ""},
         {"", "", ""},
         {"\r\nhttp://x.example.org", "", "http://x.example.org"},
-        {"1.02\r\nhttp://x.example.org/\xd9\x83\xd8\xaa\xd8\xa8", "1.02", QString::fromUtf8("http://x.example.org/كتب")},
+        {"1.02\r\nhttp://x.example.org/\xd9\x83\xd8\xaa\xd8\xa8", "1.02",
+         QString::fromUtf8("http://x.example.org/كتب")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes.toStdString());
@@ -36,11 +37,12 @@ TEST(VersionFile, VersionAndAddress)
 TEST(VersionFile, LeadingNumber)
 {
     const std::pair<const char*, double> cases[] = {
-        {"1.01", 1.01}, {"1.02", 1.02}, {"1.1\r", 1.1},  {" 1.5", 1.5}, {"1 .2", 1.2},
-        {"\t2\n", 2.0}, {"abcd", 0.0},  {"", 0.0},       {".5", 0.5},   {"1.2.3", 1.2},
-        {"-1.2", -1.2}, {"v1.2", 0.0},  {"12ab", 12.0},  {".", 0.0},    {"-", 0.0},
+        {"1.01", 1.01}, {"1.02", 1.02}, {"1.1\r", 1.1}, {" 1.5", 1.5}, {"1 .2", 1.2},
+        {"\t2\n", 2.0}, {"abcd", 0.0},  {"", 0.0},      {".5", 0.5},   {"1.2.3", 1.2},
+        {"-1.2", -1.2}, {"v1.2", 0.0},  {"12ab", 12.0}, {".", 0.0},    {"-", 0.0},
     };
-    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(LeadingNumber(QString::fromLatin1(text)), value) << text;
+    for (const auto& [text, value] : cases)
+        EXPECT_DOUBLE_EQ(LeadingNumber(QString::fromLatin1(text)), value) << text;
     // The comparison with the running version is strict.
     EXPECT_FALSE(LeadingNumber(QStringLiteral("1.01")) > 1.01);
     EXPECT_TRUE(LeadingNumber(QStringLiteral("1.02")) > 1.01);
