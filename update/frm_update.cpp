@@ -95,6 +95,8 @@ FrmUpdate::FrmUpdate(QWidget* parent)
     LblVerNew = new QLabel(texts::kStartCaption, FrameUpdate);
     LblVerNew->setObjectName(QStringLiteral("LblVerNew"));
     LblVerNew->setGeometry(chrome::twRect(kRowLeft, kRowTop, kLabelWidth, kLabelHeight));
+    // The caption may carry characters from the server's version file: shown, never interpreted.
+    LblVerNew->setTextFormat(Qt::PlainText);
     LblVerNew->setAlignment(Qt::AlignCenter);
     LblVerNew->setWordWrap(true);
     LblVerNew->setFont(chrome::ArabicFont(8.25, true));

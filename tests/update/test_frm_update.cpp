@@ -130,6 +130,25 @@ TEST_F(FrmUpdateTest, OutcomeOfTheVersionFile)
     }
 }
 
+TEST_F(FrmUpdateTest, TheVersionIsShownAsItStandsNeverAsMarkup)
+{
+    // Four characters from the server that happen to form a tag must not restyle the caption.
+    check("9<b>\r\nhttp://dl.example.org/p");
+    ASSERT_EQ(f->UpdateState, QStringLiteral("2"));
+    const QString caption = texts::kNewVersionBefore + QStringLiteral("9<b>") + texts::kNewVersionAfter;
+    EXPECT_EQ(f->LblVerNew->text(), caption);
+
+    auto* reference = new QLabel(f->LblVerNew->parentWidget());
+    reference->setTextFormat(Qt::PlainText);
+    reference->setFont(f->LblVerNew->font());
+    reference->setAlignment(f->LblVerNew->alignment());
+    reference->setWordWrap(f->LblVerNew->wordWrap());
+    reference->setGeometry(f->LblVerNew->geometry());
+    reference->setText(caption);
+    reference->show();
+    EXPECT_EQ(f->LblVerNew->grab().toImage(), reference->grab().toImage());
+}
+
 TEST_F(FrmUpdateTest, WhileCheckingTheWindowIsDisabledAndTheBarMeasuresTheBudget)
 {
     hold();
