@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -99,10 +100,22 @@ void LinuxPlatform::saveSetting(const QString& section, const QString& key, cons
 bool LinuxPlatform::previousInstance()
 {
     if (instanceLock_) return false;
-    auto lock = std::make_unique<QLockFile>(runtimeFolder() + QStringLiteral("/pelorin.lock"));
+    const QString flagFile = runtimeFolder() + QStringLiteral("/pelorin.lock");
+    auto lock = std::make_unique<QLockFile>(flagFile);
     // Age never makes a lock stale: only a holder that no longer runs does.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) return true;
+    if (!lock->tryLock(0)) {
+        if (lock->error() != QLockFile::LockFailedError) return false; // no flag to be had: run unflagged
+        // Qt frees a flag whose holder is gone, but only when the file names that holder. One
+        // that names nobody (a copy that died before filling it, a full disk) would otherwise
+        // end every later start silently; a fresh one may be a copy filling it right now.
+        qint64 pid = 0;
+        QString host, app;
+        if (lock->getLockInfo(&pid, &host, &app)) return true;
+        const QDateTime changed = QFileInfo(flagFile).lastModified();
+        if (changed.isValid() && qAbs(changed.secsTo(QDateTime::currentDateTime())) < 10) return true;
+        if (!lock->removeStaleLockFile() || !lock->tryLock(0)) return true;
+    }
     instanceLock_ = std::move(lock);
     return false;
 }

@@ -1,5 +1,6 @@
 // The real platform calls the start-up relies on: the settings file, the instance flag, the
 // session language, the temporary folder, starting programs and the elevated relaunch.
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -129,6 +130,41 @@ TEST(LinuxInstanceFlag, LockLeftByACrashedCopyDoesNotBlock)
     ASSERT_TRUE(QFile::exists(lock));
     LinuxPlatform p;
     EXPECT_FALSE(p.previousInstance());
+}
+
+// A flag file that names no holder (a copy that died between creating and filling it, a full
+// disk, a hand edit) must not keep the program from starting for good; a fresh one may still be
+// being filled by a copy starting at this moment, so it counts as held.
+TEST(LinuxInstanceFlag, FlagFileNamingNoHolderBlocksOnlyWhileFresh)
+{
+    const QString lock = Sandbox().path() + QStringLiteral("/run/pelorin.lock");
+    struct Row {
+        const char* name;
+        QByteArray content;
+        qint64 ageSeconds;
+        bool held;
+    };
+    for (const Row& r : {Row{"empty and old", QByteArray(), 600, false},
+                         Row{"garbage and old", QByteArray("not a lock\n"), 600, false},
+                         Row{"empty and fresh", QByteArray(), 0, true}}) {
+        QFile::remove(lock);
+        {
+            QFile f(lock);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(r.content);
+            f.close();
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-r.ageSeconds),
+                                      QFileDevice::FileModificationTime));
+        }
+        auto p = std::make_unique<LinuxPlatform>();
+        EXPECT_EQ(p->previousInstance(), r.held) << r.name;
+        if (!r.held) {
+            LinuxPlatform second;
+            EXPECT_TRUE(second.previousInstance()) << r.name << ": the new holder keeps the flag";
+        }
+    }
+    QFile::remove(lock);
 }
 
 struct LangRow {
