@@ -27,17 +27,17 @@ QString LanguageCode(quint16 langId)
     return QString::number(langId, 16).toUpper().right(2);
 }
 
-int SettingNumber(const QString& text, int fallback)
+double SettingNumber(const QString& text, int fallback)
 {
     // "1", " 1 " and "1.0" all mean one; anything that is no number keeps the default, so a
     // damaged settings file neither blocks the program nor sends it down the first-run path.
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     if (!ok || !qIsFinite(value) || value > 1e9 || value < -1e9) return fallback;
-    return int(value);
+    return value;
 }
 
-int ReadSettingNumber(const QString& key, int fallback)
+double ReadSettingNumber(const QString& key, int fallback)
 {
     return SettingNumber(platform().getSetting(kSection, key, QString::number(fallback)), fallback);
 }

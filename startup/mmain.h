@@ -26,10 +26,11 @@ void RunAsAdmin(const QString& FileName);
 // 0x0401 gives "01", 0x0001 gives "1".
 QString LanguageCode(quint16 langId);
 
-// A setting's text read as a number; text that is not a number reads as the fallback.
-int SettingNumber(const QString& text, int fallback);
+// A setting's text read as a number; text that is not a number reads as the fallback. A
+// fraction stays a fraction: "1.5" is not 1.
+double SettingNumber(const QString& text, int fallback);
 
 // The setting of section "Setting" read as a number with its default.
-int ReadSettingNumber(const QString& key, int fallback);
+double ReadSettingNumber(const QString& key, int fallback);
 
 } // namespace pelorin::startup::MMain

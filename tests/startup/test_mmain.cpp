@@ -173,7 +173,12 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"InstallPadded", false, std::nullopt, 0x0401, QStringLiteral(" 1 "), false, Outcome::Ledger, k1,
             false, true},
         Row{"InstallOnePointZero", false, std::nullopt, 0x0401, QStringLiteral("1.0"), false, Outcome::Ledger,
-            k1, false, true}),
+            k1, false, true},
+        // A fraction is not 1, for either setting.
+        Row{"InstallOnePointFive", false, std::nullopt, 0x0401, QStringLiteral("1.5"), true,
+            Outcome::FileInstall, k1, true, true},
+        Row{"SecondCopyFlagOnePointFive", true, QStringLiteral("1.5"), 0x0401, k1, false, Outcome::Ledger, k1,
+            false, true}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
 TEST_F(StartupTest, LedgerIsShownBeforeAsAdminIsWrittenAgain)
@@ -253,12 +258,12 @@ TEST(SettingNumber, TextReadAsNumberOrDefault)
     struct NumRow {
         const char* text;
         int fallback;
-        int expected;
+        double expected;
     };
     for (const NumRow& r :
          {NumRow{"1", 0, 1}, NumRow{"0", 1, 0}, NumRow{" 1\t", 0, 1}, NumRow{"1.0", 0, 1}, NumRow{"00", 1, 0},
           NumRow{"-1", 0, -1}, NumRow{"", 0, 0}, NumRow{"", 1, 1}, NumRow{"one", 1, 1}, NumRow{"1abc", 0, 0},
-          NumRow{"nan", 1, 1}, NumRow{"1e300", 0, 0}})
+          NumRow{"nan", 1, 1}, NumRow{"1e300", 0, 0}, NumRow{"0.999", 1, 0.999}})
         EXPECT_EQ(MMain::SettingNumber(QString::fromLatin1(r.text), r.fallback), r.expected)
             << "'" << r.text << "'";
 }
