@@ -286,7 +286,11 @@ bool OtherProcessHasOpen(const QString& path)
 
 CompactOutcome CompactDB(const QString& databasePath)
 {
-    const QString path = QDir::cleanPath(databasePath);
+    // A link is followed: the compacted file takes the place of the file it names, so that the
+    // link keeps naming the owner's data.
+    const QFileInfo given(databasePath);
+    const QString path =
+        given.isSymLink() && given.exists() ? given.canonicalFilePath() : QDir::cleanPath(databasePath);
     const QString tempPath = CompactTempPath(path);
     const QString key = DbPassword;
 
@@ -326,6 +330,10 @@ CompactOutcome CompactDB(const QString& databasePath)
 
     const QByteArray nativeTemp = QFile::encodeName(tempPath);
     const QByteArray nativePath = QFile::encodeName(path);
+    // The copy belongs to whoever made it; the elevated copy runs as root, and a root-owned file
+    // would refuse the owner's later saves. Without the right to hand it over, it stays ours.
+    [[maybe_unused]] const bool handedOver =
+        ::chown(nativeTemp.constData(), original.st_uid, original.st_gid) == 0;
     ::chmod(nativeTemp.constData(), original.st_mode & 07777);
     if (!syncPath(tempPath, O_RDONLY)) return fail(Step::Failed);
     if (::rename(nativeTemp.constData(), nativePath.constData()) != 0) return fail(Step::Failed);

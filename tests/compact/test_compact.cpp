@@ -1,5 +1,6 @@
 // Compacting the database in place: the file shrinks, keeps its key and its rows, and the
 // original survives every failure byte for byte.
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -146,6 +147,39 @@ TEST_F(CompactTest, KeepsTheFilePermissions)
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// The owner's file may be a link to where the data really lives, and may belong to another user
+// than the one compacting it (the elevated copy runs as root): both stay as they were.
+TEST_F(CompactTest, KeepsALinkedFileLinkedAndItsOwner)
+{
+    const QString real = dir.filePath(QStringLiteral("store/DataBook.mdb"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("store")));
+    const QString link = path;
+    path = real;
+    makeHollowLedger(100);
+    path = link;
+    ASSERT_TRUE(QFile::link(real, path));
+    const QString rows = test::Query(real, kDump).value(0);
+    const qint64 before = QFileInfo(real).size();
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(real).constData(), 65534, 65534), 0);
+    }
+
+    ASSERT_EQ(MData::CompactDB(path), MData::CompactOutcome::Compacted);
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(QFileInfo(path).symLinkTarget(), real);
+    EXPECT_LT(QFileInfo(real).size(), before);
+    EXPECT_EQ(test::Query(path, kDump).value(0), rows);
+    EXPECT_FALSE(QFile::exists(MData::CompactTempPath(real)));
+    EXPECT_FALSE(QFile::exists(temp));
+    if (root) {
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_gid, 65534u);
+    }
 }
 
 TEST_F(CompactTest, AMissingFileIsReportedWithThePlainBox)
