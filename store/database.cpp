@@ -61,12 +61,27 @@ QString columnText(sqlite3_stmt* st, int col)
 
 ConnectionParts ParseConnectionText(const QString& text)
 {
-    ConnectionParts out;
+    // The program's folder may have a ";" in its name: a piece that is no "key=value" (or whose
+    // "key" is a path) goes on with the value before it.
+    // Blank pieces (a text ending in ";") go on only when more of the value follows them.
+    QList<QPair<QString, QString>> pairs;
+    QString blanks;
     for (const QString& part : text.split(QLatin1Char(';'))) {
         const int eq = part.indexOf(QLatin1Char('='));
-        if (eq < 0) continue;
-        const QString key = part.left(eq).trimmed().toLower();
-        const QString value = part.mid(eq + 1);
+        const QString key = eq < 0 ? QString() : part.left(eq);
+        const bool continues = eq < 0 || key.contains(QLatin1Char('/')) || key.contains(QLatin1Char('\\'));
+        if (!continues) {
+            blanks.clear();
+            pairs.append({key.trimmed().toLower(), part.mid(eq + 1)});
+        } else if (part.trimmed().isEmpty()) {
+            blanks += QLatin1Char(';') + part;
+        } else if (!pairs.isEmpty()) {
+            pairs.last().second += blanks + QLatin1Char(';') + part;
+            blanks.clear();
+        }
+    }
+    ConnectionParts out;
+    for (const auto& [key, value] : pairs) {
         if (key == QLatin1String("data source")) {
             out.dataSource = value.trimmed();
             out.dataSource.replace(QLatin1Char('\\'), QLatin1Char('/'));

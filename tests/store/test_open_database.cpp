@@ -1,4 +1,5 @@
 // Opening the database file: the right file, a wrong one, and files that cannot be opened.
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -44,6 +45,18 @@ TEST_F(OpenDatabaseTest, TheRightFileOpensSilentlyWithTheFullConnectionText)
     EXPECT_EQ(MData::Conn->ConnectionText(),
               QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + dir.path() +
                   QStringLiteral("\\DataBook.mdb;Jet OLEDB:Database Password=vqt.lorman.kex"));
+}
+
+TEST_F(OpenDatabaseTest, AProgramFolderWithASemicolonInItsName)
+{
+    const QString folder = dir.filePath(QStringLiteral("كتب; قديمة"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    fake.folder = folder;
+    ASSERT_TRUE(test::CreateDatabase(folder + QStringLiteral("/DataBook.mdb")));
+    EXPECT_FALSE(openEnds());
+    EXPECT_TRUE(fake.messages.isEmpty());
+    ASSERT_TRUE(MData::Conn && MData::Conn->IsOpen());
+    EXPECT_EQ(MData::Conn->FilePath(), folder + QStringLiteral("/DataBook.mdb"));
 }
 
 TEST_F(OpenDatabaseTest, AnUnprotectedCopyIsTheWrongFile)

@@ -167,3 +167,23 @@ TEST(ConnectionText, ReadsTheSourceAndThePassword)
     EXPECT_EQ(p.password, QStringLiteral("a=b"));
     EXPECT_FALSE(ParseConnectionText(QStringLiteral("Data Source=/x")).hasPassword);
 }
+
+TEST(ConnectionText, AFolderWithSemicolonsInItsNameIsKeptWhole)
+{
+    struct Row {
+        const char* text;
+        const char* source;
+    };
+    for (const Row& r : {
+             Row{"Provider=P;Data Source=/home/u/Books; old\\DataBook.mdb;Jet OLEDB:Database Password=k",
+                 "/home/u/Books; old/DataBook.mdb"},
+             Row{"Data Source=/a;b/c;;d\\DataBook.mdb;Password=k", "/a;b/c;;d/DataBook.mdb"},
+             Row{"Data Source=/a;x/b=c/DataBook.mdb;Password=k", "/a;x/b=c/DataBook.mdb"},
+             Row{"Data Source=/x/DataBook.mdb;", "/x/DataBook.mdb"},
+             Row{"Data Source=/x/DataBook.mdb; ;Password=k", "/x/DataBook.mdb"},
+         }) {
+        const auto p = ParseConnectionText(QString::fromUtf8(r.text));
+        EXPECT_EQ(p.dataSource, QString::fromUtf8(r.source)) << r.text;
+        EXPECT_EQ(p.hasPassword, QByteArray(r.text).contains("Password=k")) << r.text;
+    }
+}
