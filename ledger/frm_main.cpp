@@ -12,6 +12,7 @@
 #include "database.h"
 #include "image_button.h"
 #include "ledger_model.h"
+#include "ledger_view.h"
 #include "list_hover.h"
 #include "loan_duration.h"
 #include "msgbox.h"
@@ -61,7 +62,8 @@ QPushButton* commandButton(const QString& caption, QWidget* parent, const QRect&
 {
     auto* b = new QPushButton(caption, parent);
     b->setGeometry(chrome::twRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    b->setAutoDefault(false);
+    // Enter on a focused button presses that button; from anywhere else it presses Add.
+    b->setAutoDefault(true);
     chrome::SetHandCursor(b);
     return b;
 }
@@ -136,7 +138,11 @@ void FrmMain::buildToolbar()
 {
     TxtNameLibrary = entryBox(this, QRect(120, 460, 2085, 375));
     TxtNameLibrary->setObjectName(QStringLiteral("TxtNameLibrary"));
-    TxtNameLibrary->setMaxLength(40);
+    TxtNameLibrary->setMaxLength(kNameLibraryLength);
+    // A name longer than the limit (loaded from the file) may be shortened but not lengthened.
+    connect(TxtNameLibrary, &QLineEdit::textChanged, this, [this](const QString& text) {
+        TxtNameLibrary->setMaxLength(std::max(kNameLibraryLength, int(text.size())));
+    });
     TxtNameLibrary->setText(QStringLiteral("اكتب اسم مكتبتك هنا"));
     TxtNameLibrary->setToolTip(QStringLiteral("اكتب اسم مكتبتك هنا"));
 
@@ -223,13 +229,17 @@ void FrmMain::buildEntry()
 void FrmMain::buildList()
 {
     model = new LedgerModel(this);
-    lvwRoom = new QTableView(this);
+    auto* view = new LedgerView(this);
+    lvwRoom = view;
     lvwRoom->setObjectName(QStringLiteral("lvwRoom"));
     lvwRoom->setGeometry(chrome::twRect(120, 2420, 10605, 3735));
     lvwRoom->setModel(model);
     lvwRoom->setItemDelegate(new RowHoverDelegate(lvwRoom));
     connect(lvwRoom, &QTableView::clicked, this,
             [this](const QModelIndex& index) { lvwRoom_ItemClick(index.row()); });
+    // A row marked with the keys or by dragging is taken like a clicked one: Edit and Delete
+    // must act on the row the list shows marked.
+    connect(view, &LedgerView::rowChosen, this, [this](int row) { lvwRoom_ItemClick(row); });
     connect(lvwRoom->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { lvwRoom_ColumnClick(column); });
 }

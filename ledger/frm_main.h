@@ -51,6 +51,9 @@ public:
     void ImgUpdate_Click();
     void ImgAbout_Click();
 
+    // The most characters that can be typed into the library name box.
+    static constexpr int kNameLibraryLength = 40;
+
     // Controls, public so that tests can drive them.
     QLineEdit* TxtNameLibrary = nullptr;
     QPushButton* CmdSave = nullptr;

@@ -9,6 +9,7 @@
 #include "database.h"
 #include "frm_calendar.h"
 #include "ledger_model.h"
+#include "ledger_view.h"
 #include "loan_duration.h"
 #include "msgbox.h"
 
@@ -66,6 +67,8 @@ public:
         setObjectName(QStringLiteral("SelectionHider"));
         list->installEventFilter(this);
         connect(list, &QAbstractItemView::clicked, this, [this] { hiding_ = false; });
+        if (auto* view = qobject_cast<LedgerView*>(list))
+            connect(view, &LedgerView::rowChosen, this, [this] { hiding_ = false; });
         // A rebuilt list (a re-sort) has no marked row to bring back.
         if (QAbstractItemModel* m = list->model())
             connect(m, &QAbstractItemModel::modelReset, this, [this] { row_ = -1; });

@@ -1,6 +1,8 @@
 // The library name, the printed report and the database compaction.
 #include "frm_main.h"
 
+#include <algorithm>
+
 #include "compact.h"
 #include "ledger_model.h"
 #include "report_loan.h"
@@ -24,7 +26,11 @@ void FrmMain::LoadLibraryName()
         TxtNameLibrary->clear();
         return;
     }
-    TxtNameLibrary->setText(rs.Text(kNameField));
+    const QString name = rs.Text(kNameField);
+    // A longer name stored by hand is shown whole rather than cut at the typing limit, so that
+    // neither the report nor a later save loses its end.
+    TxtNameLibrary->setMaxLength(std::max(kNameLibraryLength, int(name.size())));
+    TxtNameLibrary->setText(name);
 }
 
 void FrmMain::CmdSave_Click()

@@ -255,6 +255,21 @@ TEST_F(CommandsTest, DeleteAskedAndAnsweredNoChangesNothing)
     expectAddingState();
 }
 
+// After the marked row was moved with the keys, Delete removes the record of that row, not
+// the one clicked before.
+TEST_F(CommandsTest, DeleteActsOnTheRowMarkedWithTheKeys)
+{
+    QTest::mouseClick(w->lvwRoom->viewport(), Qt::LeftButton, {},
+                      w->lvwRoom->visualRect(w->model->index(0, ledger::ColNameWriter)).center());
+    ASSERT_EQ(w->SelectedId, 1);
+    QTest::keyClick(w->lvwRoom, Qt::Key_Down);
+    ASSERT_EQ(w->lvwRoom->selectionModel()->selectedRows().value(0).row(), 1);
+    const QStringList before = stored();
+    w->CmdDelete_Click();
+    EXPECT_EQ(stored(), QStringList{before[0]});
+    EXPECT_EQ(fake.messages.last().text, QStringLiteral("تم حذف السجل المختار بنجاح"));
+}
+
 // Names that would break or widen a pattern pasted into SQL, and one record whose names
 // contain another's.
 TEST_F(CommandsTest, AwkwardNamesChangeOnlyTheirOwnRecord)

@@ -1,5 +1,7 @@
 // Sorting by a header click, the header triangles, and the row click.
+#include <QApplication>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -136,6 +138,55 @@ TEST_F(LedgerSortTest, RowClickFillsTheEntryAndSwitchesTheButtons)
     w.lvwRoom_ColumnClick(ColNumber);
     EXPECT_EQ(w.SelectedId, 3);
     EXPECT_EQ(w.SelectedRow, 2);
+}
+
+// A row marked with the arrow keys or by dragging onto it is loaded like a clicked one, so that
+// the entry and the target of Edit and Delete are always the row the list shows marked.
+TEST_F(LedgerSortTest, ArrowKeysAndDraggingChooseTheMarkedRow)
+{
+    FrmMain& w = loadThree(); // ألف (ID 2), باء (ID 3), جيم (ID 1)
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QWidget* viewport = w.lvwRoom->viewport();
+    auto centre = [&](int row) { return w.lvwRoom->visualRect(w.model->index(row, ColNameWriter)).center(); };
+    auto marked = [&] { return w.lvwRoom->selectionModel()->selectedRows().value(0).row(); };
+
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, centre(0));
+    ASSERT_EQ(w.SelectedId, 2);
+    QTest::keyClick(w.lvwRoom, Qt::Key_Down);
+    EXPECT_EQ(marked(), 1);
+    EXPECT_EQ(w.SelectedId, 3);
+    EXPECT_EQ(w.SelectedRow, 1);
+    EXPECT_EQ(w.TxtNameBook->text(), QStringLiteral("باء"));
+    EXPECT_EQ(w.LblDateReturn->text(), QStringLiteral("2024/01/20"));
+
+    // Whatever the keys do to the mark, the entry follows the marked row.
+    for (auto [key, mods] : {std::pair{Qt::Key_Down, Qt::ControlModifier},
+                             {Qt::Key_Home, Qt::NoModifier},
+                             {Qt::Key_End, Qt::NoModifier},
+                             {Qt::Key_Up, Qt::ShiftModifier}}) {
+        QTest::keyClick(w.lvwRoom, key, mods);
+        ASSERT_GE(marked(), 0) << key;
+        EXPECT_EQ(w.SelectedId, w.model->IdAt(marked())) << key;
+        EXPECT_EQ(w.TxtNameBook->text(), w.model->CellText(marked(), ColNameBook)) << key;
+    }
+
+    // Pressed on one row and released on another.
+    w.CmdClear_Click();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, centre(0));
+    QMouseEvent move(QEvent::MouseMove, centre(2), viewport->mapToGlobal(centre(2)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, centre(2));
+    EXPECT_EQ(marked(), 2);
+    EXPECT_EQ(w.SelectedId, 1);
+    EXPECT_EQ(w.TxtNameBook->text(), QStringLiteral("جيم"));
+    EXPECT_FALSE(w.CmdAdd->isEnabled());
+    EXPECT_TRUE(w.CmdDelete->isEnabled());
+    // Editing again: the marked row stays shown when the focus leaves the list.
+    w.TxtNameBook->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(marked(), 2);
 }
 
 TEST_F(LedgerSortTest, RowClickOnAnEmptyListDoesNothing)

@@ -150,6 +150,41 @@ TEST_F(LedgerWindowTest, EnterInABoxRunsAddAndEscapeLeavesTheWindowOpen)
     EXPECT_TRUE(w.isVisible());
 }
 
+// Enter presses the button that has the focus; from a box or the list it presses Add.
+TEST_F(LedgerWindowTest, EnterOnAFocusedButtonPressesThatButton)
+{
+    FrmMain& w = load({{"كتاب", "مؤلف", "مستعير", "2024/03/01", kOut, ""}});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QSignalSpy add(w.CmdAdd, &QPushButton::clicked);
+    QSignalSpy clear(w.CmdClear, &QPushButton::clicked);
+    QSignalSpy save(w.CmdSave, &QPushButton::clicked);
+
+    w.TxtNameBook->setText(QStringLiteral("نص"));
+    w.CmdClear->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.CmdClear, Qt::Key_Return);
+    EXPECT_EQ(clear.count(), 1);
+    EXPECT_EQ(add.count(), 0);
+    EXPECT_TRUE(w.TxtNameBook->text().isEmpty());
+
+    w.CmdSave->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.CmdSave, Qt::Key_Enter);
+    EXPECT_EQ(save.count(), 1);
+    EXPECT_EQ(add.count(), 0);
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(fake.messages[0].text, QStringLiteral("تم حفظ اسم المكتبة بنجاح"));
+
+    // Back in a box, or in the list, Add is the button again.
+    w.TxtNameLibrary->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.TxtNameLibrary, Qt::Key_Return);
+    EXPECT_EQ(add.count(), 1);
+    w.lvwRoom->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.lvwRoom, Qt::Key_Return);
+    EXPECT_EQ(add.count(), 2);
+    EXPECT_EQ(save.count(), 1);
+    EXPECT_EQ(clear.count(), 1);
+}
+
 TEST_F(LedgerWindowTest, ClosingTheWindowFromTheCloseImage)
 {
     FrmMain& w = load({});

@@ -49,6 +49,32 @@ TEST_F(LibraryNameTest, SaveStoresTheTrimmedNameAndLeavesTheBoxAsTyped)
     EXPECT_EQ(window->TxtNameLibrary->text(), QStringLiteral("مكتبة النور"));
 }
 
+// Only typing is limited to 40 characters: a longer stored name is neither cut in the box nor
+// by the next save, and typing cannot lengthen it.
+TEST_F(LibraryNameTest, ANameLongerThanTheTypingLimitIsKeptWhole)
+{
+    const QString longName = QString(50, QChar(0x0645)); // 50 letters
+    FrmMain& w = load({}, longName);
+    EXPECT_EQ(w.TxtNameLibrary->text(), longName);
+    w.CmdSave_Click();
+    EXPECT_EQ(storedNames(), QStringList{longName});
+
+    w.TxtNameLibrary->setFocus();
+    w.TxtNameLibrary->end(false);
+    QTest::sendKeyEvent(QTest::Click, w.TxtNameLibrary, Qt::Key_unknown, QStringLiteral("ب"), {});
+    EXPECT_EQ(w.TxtNameLibrary->text(), longName);
+    QTest::keyClick(w.TxtNameLibrary, Qt::Key_Backspace);
+    QTest::sendKeyEvent(QTest::Click, w.TxtNameLibrary, Qt::Key_unknown, QStringLiteral("ب"), {});
+    EXPECT_EQ(w.TxtNameLibrary->text(), longName.left(49));
+
+    // A short name brings the limit back to 40.
+    w.TxtNameLibrary->setText(QStringLiteral("قصير"));
+    w.TxtNameLibrary->end(false);
+    for (int i = 0; i < 45; ++i)
+        QTest::sendKeyEvent(QTest::Click, w.TxtNameLibrary, Qt::Key_unknown, QStringLiteral("ب"), {});
+    EXPECT_EQ(w.TxtNameLibrary->text().size(), FrmMain::kNameLibraryLength);
+}
+
 TEST_F(LibraryNameTest, BlankNamesAreRefusedAndNothingIsStored)
 {
     FrmMain& w = load({}, QStringLiteral("الأصل"));

@@ -1,0 +1,38 @@
+#include "ledger_view.h"
+
+#include <QItemSelectionModel>
+
+namespace pelorin::ledger {
+
+LedgerView::LedgerView(QWidget* parent) : QTableView(parent) {}
+
+void LedgerView::keyPressEvent(QKeyEvent* event)
+{
+    const int before = currentIndex().row();
+    QTableView::keyPressEvent(event);
+    chosenIfMoved(before);
+}
+
+void LedgerView::mousePressEvent(QMouseEvent* event)
+{
+    const int before = currentIndex().row();
+    QTableView::mousePressEvent(event);
+    chosenIfMoved(before);
+}
+
+void LedgerView::mouseMoveEvent(QMouseEvent* event)
+{
+    const int before = currentIndex().row();
+    QTableView::mouseMoveEvent(event);
+    chosenIfMoved(before);
+}
+
+void LedgerView::chosenIfMoved(int rowBefore)
+{
+    const int row = currentIndex().row();
+    if (row < 0 || row == rowBefore || !selectionModel()) return;
+    // Ctrl with an arrow moves the cursor without marking a row: nothing is chosen then.
+    if (selectionModel()->isRowSelected(row, QModelIndex())) emit rowChosen(row);
+}
+
+} // namespace pelorin::ledger

@@ -1,0 +1,29 @@
+// The table that shows the ledger list. Besides a plain click, a row can be chosen with the
+// arrow keys or by dragging the pointer onto it; each of these says which row was chosen, so
+// that the entry always shows the record of the marked row.
+#pragma once
+
+#include <QTableView>
+
+namespace pelorin::ledger {
+
+class LedgerView : public QTableView {
+    Q_OBJECT
+public:
+    explicit LedgerView(QWidget* parent = nullptr);
+
+signals:
+    // The user moved the marked row to this one (not sent for a click on the row already current).
+    void rowChosen(int row);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    // Sends rowChosen when the current row is no longer the one before and is marked.
+    void chosenIfMoved(int rowBefore);
+};
+
+} // namespace pelorin::ledger
