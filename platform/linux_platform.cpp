@@ -251,7 +251,8 @@ int LinuxPlatform::msgBox(const QString& text, int style, const QString& title)
         box.setLayoutDirection(Qt::LeftToRight);
     if (style & MsgStyle::RightAlign) {
         if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            // Absolute: in a right-to-left box a plain AlignRight would be mirrored to the left.
+            label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
     }
     const bool yesNo = (style & 0x7) == MsgStyle::YesNo;
     if (yesNo) {

@@ -1,13 +1,19 @@
 // The real platform calls the start-up relies on: the settings file, the instance flag, the
 // session language, the temporary folder, starting programs and the elevated relaunch.
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLockFile>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -165,6 +171,40 @@ TEST(LinuxInstanceFlag, FlagFileNamingNoHolderBlocksOnlyWhileFresh)
         }
     }
     QFile::remove(lock);
+}
+
+// The real message box: right-aligned, right-to-left lines sit against its right edge, and the
+// one box without those flags keeps its lines to the left. The picture goes to PELORIN_SHOT_DIR.
+TEST(LinuxMessageBox, LinesSitWhereTheStyleSays)
+{
+    struct Row {
+        const char* name;
+        int style;
+        bool right;
+    };
+    const QString text = QStringLiteral("سطر أول طويل جداً في هذه الرسالة التجريبية\r\nسطر قصير");
+    for (const Row& r : {Row{"rtl", 16 + 524288 + 1048576, true}, Row{"plain", 16, false}}) {
+        LinuxPlatform p;
+        QImage shot;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            shot = box->grab().toImage();
+            auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            if (label) {
+                const Qt::Alignment seen =
+                    QStyle::visualAlignment(label->layoutDirection(), label->alignment());
+                EXPECT_EQ(bool(seen & Qt::AlignRight), r.right) << r.name;
+                EXPECT_EQ(bool(seen & Qt::AlignLeft), !r.right) << r.name;
+            }
+            box->buttons().first()->click();
+        });
+        EXPECT_EQ(p.msgBox(text, r.style, QStringLiteral("تنبيه")), 1);
+        ASSERT_FALSE(shot.isNull()) << r.name;
+        const QString dir = qEnvironmentVariable("PELORIN_SHOT_DIR");
+        if (!dir.isEmpty())
+            shot.save(dir + QStringLiteral("/msgbox_") + QLatin1String(r.name) + QStringLiteral(".png"));
+    }
 }
 
 struct LangRow {
