@@ -118,6 +118,16 @@ FrmMain::~FrmMain()
 
 void FrmMain::buildControls()
 {
+    // This window's border strips: the sides stop where the bottom strip begins, and the bottom
+    // strip reaches a little past both sides.
+    const QRect lines[3] = {chrome::twRect(0, 330, 45, 5920), chrome::twRect(10800, 330, 45, 5920),
+                            chrome::twRect(-10, 6240, 10880, 60)};
+    for (int i = 0; i < 3; ++i) {
+        ImgLine(i)->setGeometry(lines[i]);
+        ImgLine(i)->setPixmap(
+            chrome::Picture(QLatin1String(i < 2 ? "line_side" : "line_bottom"), ImgLine(i)->size()));
+    }
+
     buildToolbar();
     buildEntry();
     buildList();

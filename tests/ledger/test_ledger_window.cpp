@@ -42,6 +42,8 @@ TEST_F(LedgerWindowTest, ControlsStandWhereTheLayoutPutsThem)
         {w.ImgDateReturn, {1035, 760, 480, 480}},   {w.CmdClear, {2940, 1440, 900, 375}},
         {w.CmdAdd, {1995, 1440, 900, 375}},         {w.CmdEdit, {1065, 1440, 900, 375}},
         {w.CmdDelete, {120, 1440, 900, 375}},       {w.lvwRoom, {120, 2420, 10605, 3735}},
+        {w.ImgLine(0), {0, 330, 45, 5920}},         {w.ImgLine(1), {10800, 330, 45, 5920}},
+        {w.ImgLine(2), {-10, 6240, 10880, 60}},
     };
     for (const auto& p : places) {
         SCOPED_TRACE(p.widget->objectName().toStdString());
@@ -49,6 +51,8 @@ TEST_F(LedgerWindowTest, ControlsStandWhereTheLayoutPutsThem)
                   chrome::twRect(p.twips.x(), p.twips.y(), p.twips.width(), p.twips.height()));
     }
     EXPECT_EQ(w.size(), chrome::twSize(10845, 6300));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(w.ImgLine(i)->pixmap().deviceIndependentSize().toSize(), w.ImgLine(i)->size()) << i;
     EXPECT_EQ(w.ImgAbout->parentWidget(), w.FrameHelp);
     EXPECT_EQ(w.TxtNameBook->parentWidget(), w.FrameEnterData);
     // Captions keep their right edge; none may spill over the box beside it.
