@@ -1,6 +1,7 @@
 #include "list_hover.h"
 
 #include <QAbstractItemView>
+#include <QHoverEvent>
 #include <QMouseEvent>
 
 namespace pelorin::ledger {
@@ -25,10 +26,23 @@ void RowHoverDelegate::initStyleOption(QStyleOptionViewItem* option, const QMode
 bool RowHoverDelegate::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == view_->viewport()) {
-        if (event->type() == QEvent::MouseMove)
+        switch (event->type()) {
+        case QEvent::MouseMove:
             setHovered(view_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).row());
-        else if (event->type() == QEvent::Leave)
+            break;
+        // A pointer already resting over the list when it appears moves no mouse, but the view
+        // hovers its cell: the whole row goes with it.
+        case QEvent::HoverEnter:
+        case QEvent::HoverMove:
+            setHovered(view_->indexAt(static_cast<QHoverEvent*>(event)->position().toPoint()).row());
+            break;
+        case QEvent::Leave:
+        case QEvent::HoverLeave:
             setHovered(-1);
+            break;
+        default:
+            break;
+        }
     }
     return QStyledItemDelegate::eventFilter(watched, event);
 }

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "ledger_fixture.h"
+#include "list_hover.h"
 
 using namespace pelorin;
 using namespace pelorin::ledger;
@@ -187,6 +188,26 @@ TEST_F(LedgerSortTest, ArrowKeysAndDraggingChooseTheMarkedRow)
     w.TxtNameBook->setFocus();
     QApplication::processEvents();
     EXPECT_EQ(marked(), 2);
+}
+
+// Hot tracking covers the whole row under the pointer, also when the pointer already rests
+// over the list as it appears (the view then gets hover events but no mouse move).
+TEST_F(LedgerSortTest, TheRowUnderARestingPointerIsHotTracked)
+{
+    FrmMain& w = loadThree();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto* hover = qobject_cast<RowHoverDelegate*>(w.lvwRoom->itemDelegate());
+    ASSERT_NE(hover, nullptr);
+    QWidget* viewport = w.lvwRoom->viewport();
+    const QPointF at = w.lvwRoom->visualRect(w.model->index(1, ColNameBorrower)).center();
+    QHoverEvent enter(QEvent::HoverEnter, at, viewport->mapToGlobal(at), QPointF(-1, -1));
+    QApplication::sendEvent(viewport, &enter);
+    EXPECT_EQ(hover->hoveredRow(), 1);
+    const QPointF below(at.x(), w.lvwRoom->visualRect(w.model->index(2, 0)).bottom() + 30);
+    QHoverEvent move(QEvent::HoverMove, below, viewport->mapToGlobal(below), at);
+    QApplication::sendEvent(viewport, &move);
+    EXPECT_EQ(hover->hoveredRow(), -1);
 }
 
 TEST_F(LedgerSortTest, RowClickOnAnEmptyListDoesNothing)
