@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench screenshots format clean
 
 all: build
 
@@ -24,6 +24,9 @@ test: build
 
 bench: build
 	@bash scripts/bench.sh $(BUILD_DIR)
+
+screenshots: build
+	@bash scripts/screenshots.sh $(BUILD_DIR)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

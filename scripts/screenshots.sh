@@ -1,24 +1,33 @@
 #!/usr/bin/env bash
-# Shows the ledger window on a virtual screen with a small sample of Arabic loans (some with
-# warnings) and saves pictures of it: as loaded, after a click on the title header, and after
-# a click on a row. Prints the folder that holds the PNG files.
+# Pictures of every window of the program, for a person to look at. Prints the folder that holds
+# the PNG files; `make screenshots` runs it.
 #
-#   scripts/screenshots.sh [build-folder]      (default: build; built when the program is missing)
+#   - the real program on a virtual screen, on a small sample of Arabic loans (some with warnings):
+#     the ledger as loaded, sorted by title both ways, a clicked row, a warning's tool tip, both
+#     date pickers, the update check, the about window, the report preview; an English session's
+#     language notice; and, when run as root, the first-run installer;
+#   - the record-command walk-through (add, edit, delete), a picture of the screen after each step;
+#   - widget pictures drawn off screen: the update window in each state, the pickers' layouts, the
+#     message boxes, the window chrome and every piece of artwork, and the report's pages (PDF
+#     rendered to PNG).
+#
+#   scripts/screenshots.sh [build-folder]      (default: build; built when anything is missing)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build}
 case "$build" in /*) ;; *) build=$root/$build ;; esac
-for tool in Xvfb xvfb-run xdotool sqlcipher import; do
+for tool in Xvfb xvfb-run xdotool sqlcipher import pdftoppm; do
   command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (run: make deps)" >&2; exit 1; }
 done
-if [ ! -x "$build/bin/Pelorin" ]; then
+if [ ! -x "$build/bin/Pelorin" ] || [ ! -x "$build/tests/update/test_update" ]; then
   cmake -S "$root" -B "$build" >/dev/null
-  cmake --build "$build" --target Pelorin -j "$(nproc)"
+  cmake --build "$build" -j "$(nproc)"
 fi
 
 out=$(mktemp -d "${TMPDIR:-/tmp}/pelorin-shots.XXXXXX")
 work=$out/.work
+trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config/Pelorin" "$work/home"
 cp -r "$build/bin" "$work/bin"
 rm -f "$work/bin/DataBook.mdb"
@@ -43,14 +52,33 @@ INSERT INTO TableBook (NameBook,NameWriter,NameBorrower,DateLoan,DateReturn,Time
 SQL
 
 chmod 700 "$work"
-export out
-HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work LANG=ar_SA.UTF-8 LC_ALL= \
-xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" bash -c '
-  set -euo pipefail
-  shoot() { import -window "$1" "$out/$2.png"; echo "screenshots: $out/$2.png"; }
-  "$0" & pid=$!
-  trap "kill $pid 2>/dev/null || true" EXIT
-  wid=$(timeout 20 xdotool search --sync --onlyvisible --name "^Pelorin$" | head -n1)
+export out work
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work LC_ALL= LC_MESSAGES=
+
+# The real program.
+LANG=ar_SA.UTF-8 xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" bash -c '
+  set -uo pipefail
+  program=$0
+  shoot() { import -window "$1" "$out/$2.png" && echo "screenshots: $out/$2.png"; }
+  window() { timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+  # Controls are placed in twips (15 a pixel) from the window'"'"'s left edge.
+  click() { xdotool mousemove --window "$1" $(($2 / 15)) $(($3 / 15)) click 1; }
+  # open_shoot MAIN X Y TITLE NAME: clicks a picture of the ledger, pictures the window it
+  # opens, and closes that window with Escape.
+  open_shoot() {
+    local id
+    click "$1" "$2" "$3"
+    id=$(window "$4")
+    if [ -z "$id" ]; then echo "screenshots: no window \"$4\" opened" >&2; return; fi
+    xdotool mousemove --window "$1" 700 5; sleep 1.2
+    shoot "$id" "$5"
+    xdotool windowactivate --sync "$id" 2>/dev/null; xdotool key Escape; sleep 0.6
+  }
+
+  "$program" & pid=$!
+  trap "kill \$pid 2>/dev/null || true" EXIT
+  wid=$(window Pelorin)
+  [ -n "$wid" ] || { echo "screenshots: the ledger did not show" >&2; exit 1; }
   sleep 1.5
   shoot "$wid" ledger
   import -window root "$out/screen.png"
@@ -65,5 +93,54 @@ xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" bash -c '
   # Rest on the red return date of the sixth row until its tool tip shows (a window of its own).
   xdotool mousemove --window "$wid" 225 317; sleep 0.3; xdotool mousemove --window "$wid" 228 318; sleep 2
   import -window root "$out/ledger-tooltip.png"; echo "screenshots: $out/ledger-tooltip.png"
+
+  # The date pictures of the entry frame (at 2280,380) and the toolbar frame (at 120,1460).
+  open_shoot "$wid" $((2280 + 4245 + 240)) $((380 + 760 + 240)) "اختيار تاريخ الإعارة" picker-loan-date
+  open_shoot "$wid" $((2280 + 1035 + 240)) $((380 + 760 + 240)) "اختيار تاريخ الرد" picker-return-date
+  open_shoot "$wid" $((120 + 1020 + 240)) $((1460 + 240 + 240)) "البحث عن تحديث للبرنامج" update
+  open_shoot "$wid" $((120 + 60 + 240)) $((1460 + 240 + 240)) "حول البرنامج" about
+  open_shoot "$wid" $((120 + 520 + 240)) $((1460 + 240 + 240)) "Pelorin - معاينة قبل الطباعة" report-preview
+  kill $pid; wait $pid 2>/dev/null
+
+  # An English session: the language notice.
+  LANG=en_US.UTF-8 "$program" & pid=$!
+  id=$(window "Pelorin - Does not support Arabic")
+  if [ -n "$id" ]; then sleep 1; shoot "$id" language-notice; else echo "screenshots: no language notice" >&2; fi
+  kill $pid 2>/dev/null; wait $pid 2>/dev/null
+
+  # The first-run installer shows at once only for an administrator; elsewhere the program
+  # would ask for the rights first.
+  if [ "$(id -u)" = 0 ]; then
+    ini=$XDG_CONFIG_HOME/Pelorin/Pelorin.ini
+    cp "$ini" "$ini.keep"; printf "[Setting]\nInstall=0\n" >"$ini"
+    "$program" & pid=$!
+    id=$(window "تنصيب الملفات اللازمة لتشغيل البرنامج")
+    if [ -n "$id" ]; then sleep 1; shoot "$id" installer; else echo "screenshots: no installer" >&2; fi
+    kill $pid 2>/dev/null; wait $pid 2>/dev/null
+    mv "$ini.keep" "$ini"
+  fi
 ' "$work/bin/Pelorin"
+
+# The record commands, step by step.
+mkdir -p "$out/record-commands"
+PELORIN_SHOTS=$out/record-commands bash "$root/tests/e2e/record_commands.sh" "$build/bin" "$build/tools/make_databook" >/dev/null &&
+  echo "screenshots: $out/record-commands/"
+
+# Widget pictures drawn off screen.
+export PELORIN_SHOTS=$out/widgets
+mkdir -p "$PELORIN_SHOTS"
+run_shots() { # test binary, gtest filter
+  QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 "$build/tests/$1" --gtest_filter="$2" >/dev/null 2>&1 ||
+    echo "screenshots: $1 ($2) failed" >&2
+}
+run_shots chrome/test_chrome 'Shots.*'
+run_shots update/test_update 'Shots.*'
+run_shots datepicker/test_datepicker '*Screenshots*'
+run_shots startup/test_linux_platform 'LinuxMessageBox.*'
+run_shots report/test_report 'ReportPdfTest.*'
+for pdf in "$PELORIN_SHOTS"/*.pdf; do
+  [ -e "$pdf" ] || continue
+  pdftoppm -r 60 -png "$pdf" "${pdf%.pdf}-page"
+done
+echo "screenshots: $PELORIN_SHOTS/"
 echo "screenshots: pictures are in $out"

@@ -1,4 +1,4 @@
-// Pictures for a person to look at: set PELORIN_SHOT_DIR to write them.
+// Pictures for a person to look at: set PELORIN_SHOTS to write them.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -15,8 +15,8 @@ using namespace pelorin::chrome;
 
 TEST(Shots, SampleWindowAndEveryPicture)
 {
-    const QString dir = qEnvironmentVariable("PELORIN_SHOT_DIR");
-    if (dir.isEmpty()) GTEST_SKIP() << "PELORIN_SHOT_DIR not set";
+    const QString dir = qEnvironmentVariable("PELORIN_SHOTS");
+    if (dir.isEmpty()) GTEST_SKIP() << "PELORIN_SHOTS not set";
     QDir().mkpath(dir);
     pelorin::test::FakePlatform platform;
 

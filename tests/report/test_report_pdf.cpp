@@ -54,8 +54,8 @@ protected:
     }
     void TearDown() override
     {
-        // Set PELORIN_KEEP_PDF to a folder to look at the pages afterwards.
-        const QString keep = qEnvironmentVariable("PELORIN_KEEP_PDF");
+        // Set PELORIN_SHOTS to a folder to look at the pages afterwards.
+        const QString keep = qEnvironmentVariable("PELORIN_SHOTS");
         if (!keep.isEmpty() && QFile::exists(pdf)) {
             const QString name =
                 QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name());

@@ -174,7 +174,7 @@ TEST(LinuxInstanceFlag, FlagFileNamingNoHolderBlocksOnlyWhileFresh)
 }
 
 // The real message box: right-aligned, right-to-left lines sit against its right edge, and the
-// one box without those flags keeps its lines to the left. The picture goes to PELORIN_SHOT_DIR.
+// one box without those flags keeps its lines to the left. The picture goes to PELORIN_SHOTS.
 TEST(LinuxMessageBox, LinesSitWhereTheStyleSays)
 {
     struct Row {
@@ -201,7 +201,7 @@ TEST(LinuxMessageBox, LinesSitWhereTheStyleSays)
         });
         EXPECT_EQ(p.msgBox(text, r.style, QStringLiteral("تنبيه")), 1);
         ASSERT_FALSE(shot.isNull()) << r.name;
-        const QString dir = qEnvironmentVariable("PELORIN_SHOT_DIR");
+        const QString dir = qEnvironmentVariable("PELORIN_SHOTS");
         if (!dir.isEmpty())
             shot.save(dir + QStringLiteral("/msgbox_") + QLatin1String(r.name) + QStringLiteral(".png"));
     }
