@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include "loan_duration.h"
 #include "platform.h"
 #include "style.h"
 #include "twips.h"
@@ -77,30 +78,10 @@ int fullYear(int value)
     return value;
 }
 
+// The picker reads a two-digit year as a short date does before asking the calendar rules.
 int daysInMonth(int month, int year)
 {
-    switch (month) {
-    case 1:
-    case 3:
-    case 5:
-    case 7:
-    case 8:
-    case 10:
-    case 12:
-        return 31;
-    case 4:
-    case 6:
-    case 9:
-    case 11:
-        return 30;
-    case 2: {
-        const int y = fullYear(year);
-        const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-        return leap ? 29 : 28;
-    }
-    default:
-        return 0;
-    }
+    return duration::MonthInfo(month, fullYear(year), 0);
 }
 
 // The character a key event types, in the single-byte codes the year filter speaks:
