@@ -70,18 +70,10 @@ bool noYear(const QString& text)
     return t.isEmpty() || t.startsWith(QLatin1Char('-'));
 }
 
-// Two-digit years are read the way short dates are: 0-29 in this century, 30-99 in the last.
-int fullYear(int value)
-{
-    if (value >= 0 && value <= 29) return 2000 + value;
-    if (value >= 30 && value <= 99) return 1900 + value;
-    return value;
-}
-
 // The picker reads a two-digit year as a short date does before asking the calendar rules.
 int daysInMonth(int month, int year)
 {
-    return duration::MonthInfo(month, fullYear(year), 0);
+    return duration::MonthInfo(month, duration::FullYear(year), 0);
 }
 
 // The character a key event types, in the single-byte codes the year filter speaks:
@@ -387,7 +379,7 @@ void FrmCalendar::buildDateText()
                      CmbDayConvert->currentText());
     QString weekday;
     if (!noYear(year)) {
-        const QDate date(fullYear(yearValue(year)), CmbMonthConvert->currentText().toInt(),
+        const QDate date(duration::FullYear(yearValue(year)), CmbMonthConvert->currentText().toInt(),
                          CmbDayConvert->currentText().toInt());
         // Arabic names whatever the session's language; QDate counts in the Gregorian calendar.
         if (date.isValid()) weekday = QLocale(QLocale::Arabic).dayName(date.dayOfWeek(), QLocale::LongFormat);

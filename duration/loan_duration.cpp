@@ -55,8 +55,14 @@ QDate ReadDate(const QString& text)
             if (c < QLatin1Char('0') || c > QLatin1Char('9')) return {};
         values[i] = p.toInt();
     }
-    if (values[0] < 1) return {};
-    return QDate(values[0], values[1], values[2]);
+    return QDate(FullYear(values[0]), values[1], values[2]);
+}
+
+int FullYear(int value)
+{
+    if (value >= 0 && value <= 29) return 2000 + value;
+    if (value >= 30 && value <= 99) return 1900 + value;
+    return value;
 }
 
 bool IsNotReturned(const QString& dateReturn)

@@ -19,8 +19,12 @@ struct DateParts {
     QString year, month, day;
 };
 DateParts PartsOf(const QDate& date);
-// Reads a stored "yyyy/mm/dd" text; an invalid QDate when it is no such date.
+// Reads a stored "yyyy/mm/dd" text; an invalid QDate when it is no such date. A year below
+// 100 is read through FullYear, as the date picker reads it.
 QDate ReadDate(const QString& text);
+// A year value of 0 to 99 read the way short dates are: 0-29 as 2000-2029, 30-99 as 1930-1999.
+// Other values are the year itself.
+int FullYear(int value);
 // Formats a date as the stored "yyyy/mm/dd" text, in the Gregorian calendar.
 QString DateText(const QDate& date);
 // True when the trimmed text is the not-returned marker.

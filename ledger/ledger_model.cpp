@@ -33,7 +33,7 @@ bool isCanonicalDate(const QString& t)
     for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
         if (!isDigit(t[i])) return false;
     const int y = t.mid(0, 4).toInt(), m = t.mid(5, 2).toInt(), d = t.mid(8, 2).toInt();
-    return y > 0 && QDate::isValid(y, m, d);
+    return y >= 100 && QDate::isValid(y, m, d); // lower years are read as short years
 }
 
 // Outline triangles in grey and white, used when the artwork is not in the resources.

@@ -153,6 +153,10 @@ TEST(DateCellText, ReadsAnyYearMonthDaySpellingAndLeavesOtherTextAlone)
     EXPECT_EQ(DateCellText(QStringLiteral("2024/03/05")), QStringLiteral("2024/03/05"));
     EXPECT_EQ(DateCellText(QStringLiteral("2024/3/5")), QStringLiteral("2024/03/05"));
     EXPECT_EQ(DateCellText(QStringLiteral("2023/02/29")), QStringLiteral("2023/02/29"));
+    // Years below 100 are short years, as the duration reads them.
+    EXPECT_EQ(DateCellText(QStringLiteral("24/3/5")), QStringLiteral("2024/03/05"));
+    EXPECT_EQ(DateCellText(QStringLiteral("0012/05/03")), QStringLiteral("2012/05/03"));
+    EXPECT_EQ(DateCellText(QStringLiteral("0100/05/03")), QStringLiteral("0100/05/03"));
     EXPECT_EQ(DateCellText(kOut), kOut);
     EXPECT_EQ(DateCellText(QString()), QString());
 }
