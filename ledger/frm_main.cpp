@@ -399,7 +399,7 @@ void FrmMain::lvwRoom_ColumnClick(int column)
         for (int r = 0; r < model->rowCount(); ++r)
             if (model->IdAt(r) == SelectedId) {
                 SelectedRow = r;
-                lvwRoom->selectRow(r);
+                MarkRow(lvwRoom, r);
                 break;
             }
     }
@@ -420,7 +420,7 @@ void FrmMain::releaseLater(std::shared_ptr<void> rows, std::shared_ptr<void> rec
 void FrmMain::lvwRoom_ItemClick(int row)
 {
     if (row < 0 || row >= model->rowCount()) return;
-    if (lvwRoom->currentIndex().row() != row) lvwRoom->selectRow(row);
+    if (lvwRoom->currentIndex().row() != row) MarkRow(lvwRoom, row);
     TxtNameBook->setText(model->CellText(row, ColNameBook));
     TxtNameWriter->setText(model->CellText(row, ColNameWriter));
     TxtNameBorrower->setText(model->CellText(row, ColNameBorrower));

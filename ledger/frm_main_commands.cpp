@@ -47,16 +47,6 @@ void showWriteError(const QString& what)
     chrome::MsgBox(text, kStop, kErrorTitle);
 }
 
-// Marks a whole row and makes it current. QTableView::selectRow looks for a column at the
-// viewport's edge, which a right-to-left list that is narrower than its columns lacks.
-void markRow(QTableView* list, int row)
-{
-    QAbstractItemModel* m = list->model();
-    if (!m || !list->selectionModel() || row < 0 || row >= m->rowCount()) return;
-    list->selectionModel()->setCurrentIndex(m->index(row, 0),
-                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-}
-
 // The list's "hide the selection while unfocused" switch: while it is on, the marked row is
 // unmarked when the list loses the focus and marked again when it gets it back. A row click
 // turns it off.
@@ -110,7 +100,7 @@ private:
     }
     void reveal()
     {
-        markRow(list_, row_);
+        MarkRow(list_, row_);
         row_ = -1;
     }
 
@@ -209,7 +199,7 @@ void FrmMain::CmdEdit_Click()
     model->Clear();
     RefreshListview();
     // The same place in the list, which after the rebuild may hold another record.
-    markRow(lvwRoom, position);
+    MarkRow(lvwRoom, position);
     CmdClear_Click();
     chrome::MsgBox(kEdited, kRtl, kNoticeTitle);
 }

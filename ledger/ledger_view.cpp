@@ -27,6 +27,14 @@ void LedgerView::mouseMoveEvent(QMouseEvent* event)
     chosenIfMoved(before);
 }
 
+void MarkRow(QTableView* list, int row)
+{
+    QAbstractItemModel* m = list->model();
+    if (!m || !list->selectionModel() || row < 0 || row >= m->rowCount()) return;
+    list->selectionModel()->setCurrentIndex(m->index(row, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 void LedgerView::chosenIfMoved(int rowBefore)
 {
     const int row = currentIndex().row();

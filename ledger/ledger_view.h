@@ -26,4 +26,8 @@ private:
     void chosenIfMoved(int rowBefore);
 };
 
+// Marks a whole row and makes it current. QTableView::selectRow looks for a column at the
+// viewport's edge, which a right-to-left list whose columns are wider than it lacks.
+void MarkRow(QTableView* list, int row);
+
 } // namespace pelorin::ledger

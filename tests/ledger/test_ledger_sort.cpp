@@ -139,6 +139,8 @@ TEST_F(LedgerSortTest, RowClickFillsTheEntryAndSwitchesTheButtons)
     w.lvwRoom_ColumnClick(ColNumber);
     EXPECT_EQ(w.SelectedId, 3);
     EXPECT_EQ(w.SelectedRow, 2);
+    EXPECT_EQ(w.lvwRoom->selectionModel()->selectedRows().value(0).row(), 2);
+    EXPECT_EQ(w.lvwRoom->currentIndex().row(), 2);
 }
 
 // A row marked with the arrow keys or by dragging onto it is loaded like a clicked one, so that
