@@ -72,10 +72,9 @@ void FrmMain::ImgReport_Click()
 
 void FrmMain::ImgCompact_Click()
 {
+    // Compaction changes no record, so the list keeps its rows, its sort order and its marked
+    // row; they hold copies of the texts, not anything of the closed connection.
     store::MData::CompactOpenDatabase();
-    // Rebuilt in full, as after every change: the file under the list is a new one.
-    model->Clear();
-    RefreshListview();
 }
 
 } // namespace pelorin::ledger

@@ -11,6 +11,7 @@
 #include "database_test.h"
 #include "drpelorin.h"
 #include "frm_main.h"
+#include "ledger_model.h"
 #include "mdata.h"
 #include "qt_printers.h"
 #include "test_db.h"
@@ -58,6 +59,45 @@ TEST_F(CompactButtonTest, TheListStillWorksAfterCompaction)
     ASSERT_TRUE(rs.Update());
     EXPECT_EQ(test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook")).value(0),
               QStringLiteral("201"));
+}
+
+TEST_F(CompactButtonTest, TheListKeepsItsSortOrderAndMarkedRow)
+{
+    ASSERT_TRUE(test::CreateDatabase(path));
+    ASSERT_TRUE(test::FillBooks(path, 30));
+    ledger::FrmMain main;
+    main.Form_Load();
+    main.show(); // a hidden list marks no row
+    main.lvwRoom_ColumnClick(ledger::ColNameWriter);
+    main.lvwRoom_ColumnClick(ledger::ColNameWriter); // authors descending
+    ASSERT_EQ(main.SortOrder, QStringLiteral(" DESC "));
+    main.lvwRoom_ItemClick(4);
+    ASSERT_EQ(main.lvwRoom->currentIndex().row(), 4);
+    QStringList before;
+    for (int r = 0; r < main.model->rowCount(); ++r)
+        before << main.model->CellText(r, ledger::ColNameWriter) +
+                      main.model->CellText(r, ledger::ColNameBook);
+    const qint64 marked = main.SelectedId;
+    fake.messages.clear();
+
+    main.ImgCompact_Click();
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(fake.messages[0].text, QStringLiteral("تم ضغط وإصلاح قاعدة البيانات بنجاح"));
+    QStringList after;
+    for (int r = 0; r < main.model->rowCount(); ++r)
+        after << main.model->CellText(r, ledger::ColNameWriter) +
+                     main.model->CellText(r, ledger::ColNameBook);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(main.model->HeaderImage(ledger::ColNameWriter), 1);
+    EXPECT_EQ(main.lvwRoom->currentIndex().row(), 4);
+    EXPECT_EQ(main.model->IdAt(4), marked);
+
+    // Edit still acts on the marked record of the compacted file.
+    main.TxtNameBook->setText(QStringLiteral("بعد الضغط"));
+    main.CmdEdit_Click();
+    EXPECT_EQ(test::Query(path, QStringLiteral("SELECT NameBook FROM TableBook WHERE ID = %1").arg(marked))
+                  .value(0),
+              QStringLiteral("بعد الضغط"));
 }
 
 TEST_F(CompactButtonTest, ATransactionHeldElsewhereLeavesTheWindowWorking)
