@@ -12,12 +12,20 @@ namespace pelorin::startup::MMain {
 
 namespace {
 
-template <class Window> Window* ShowModeless()
+// Builds the window and runs prepare (its load handling) before showing it, so that a load
+// that ends the program, or keeps it busy, never leaves an empty window on the screen.
+template <class Window, class Prepare> Window* ShowModeless(Prepare prepare)
 {
     auto* w = new Window;
     w->setAttribute(Qt::WA_DeleteOnClose);
+    prepare(*w);
     w->show();
     return w;
+}
+
+template <class Window> Window* ShowModeless()
+{
+    return ShowModeless<Window>([](Window&) {});
 }
 
 } // namespace
@@ -78,8 +86,7 @@ void Main()
         return;
     }
 
-    auto* ledger = ShowModeless<ledger::FrmMain>();
-    ledger->Form_Load();
+    ShowModeless<ledger::FrmMain>([](ledger::FrmMain& ledger) { ledger.Form_Load(); });
     // Written only once the ledger has loaded: a load that ends the program leaves step 2's value.
     platform().saveSetting(kSection, kAsAdmin, QStringLiteral("1"));
 }

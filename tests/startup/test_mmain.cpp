@@ -193,14 +193,19 @@ TEST_F(StartupTest, LedgerIsShownBeforeAsAdminIsWrittenAgain)
             return false;
         }
     } spy;
-    spy.onShow = [&] { writesWhenShown = int(fake.settingWrites.size()); };
+    bool loadedWhenShown = false;
+    spy.onShow = [&] {
+        writesWhenShown = int(fake.settingWrites.size());
+        loadedWhenShown = store::MData::Conn != nullptr;
+    };
     qApp->installEventFilter(&spy);
     EXPECT_EQ(Start(), Outcome::Ledger);
     qApp->removeEventFilter(&spy);
 
     EXPECT_EQ(fake.settingWrites, (QStringList{"Setting/AsAdmin=1", "Setting/AsAdmin=1"}));
     EXPECT_EQ(writesWhenShown, 1);
-    // The load ran inside the start: the database is open.
+    // The load ran inside the start, before the window appeared: the database is open.
+    EXPECT_TRUE(loadedWhenShown);
     EXPECT_TRUE(store::MData::Conn != nullptr);
     ASSERT_EQ(VisibleWindows<ledger::FrmMain>().size(), 1);
     EXPECT_EQ(VisibleWindows<ledger::FrmMain>().first()->testAttribute(Qt::WA_DeleteOnClose), true);
@@ -212,8 +217,16 @@ TEST_F(StartupTest, LedgerLoadThatEndsTheProgramLeavesTheFirstWrite)
     fake.settings[QStringLiteral("Setting/Install")] = QStringLiteral("1");
     fake.settings[QStringLiteral("Setting/AsAdmin")] = QStringLiteral("0");
     QFile::remove(path);
+    int ledgersBehindMessage = -1;
+    fake.onMessage = [&](const test::ShownMessage&) {
+        ledgersBehindMessage = int(VisibleWindows<ledger::FrmMain>().size());
+    };
     EXPECT_TRUE(EndsProgram([] { MMain::Main(); }));
     EXPECT_EQ(fake.settingWrites, QStringList{"Setting/AsAdmin=1"});
+    // The error comes alone: the ledger never appears, not even empty behind the message.
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(ledgersBehindMessage, 0);
+    EXPECT_EQ(test::VisibleWindowCount(), 0);
 }
 
 TEST_F(StartupTest, RelaunchWritesZeroBeforeAskingAndShowsNothing)
