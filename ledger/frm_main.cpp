@@ -1,6 +1,8 @@
 // The ledger window: its controls, the load sequence and the list of loans.
 #include "frm_main.h"
 
+#include <limits>
+
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -71,6 +73,9 @@ QPushButton* commandButton(const QString& caption, QWidget* parent, const QRect&
 QLineEdit* entryBox(QWidget* parent, const QRect& twips)
 {
     auto* t = new QLineEdit(parent);
+    // No typing limit of its own: a box cuts whatever it is given at its limit, and a longer
+    // stored name loaded by a row click would lose its end on the next Edit.
+    t->setMaxLength(std::numeric_limits<int>::max());
     t->setGeometry(chrome::twRect(twips.x(), twips.y(), twips.width(), twips.height()));
     t->setAlignment(Qt::AlignCenter);
     t->setFont(chrome::ArabicFont(9.75));

@@ -315,6 +315,22 @@ TEST_F(CommandsTest, AwkwardNamesChangeOnlyTheirOwnRecord)
     }
 }
 
+// A title longer than a text box takes by default (a hand-made file) comes back whole into the
+// entry, so editing the borrower does not cut it.
+TEST_F(CommandsTest, AVeryLongStoredTitleSurvivesAnEditOfAnotherField)
+{
+    const QString title = QString(40000, QChar(0x0643)) + QStringLiteral(" آخر");
+    rows = {{title, "مؤلف", "علي", "2024/01/01", kMarker, ""}};
+    w.reset();
+    TearDown();
+    SetUp();
+    w->lvwRoom_ItemClick(0);
+    EXPECT_EQ(w->TxtNameBook->text(), title);
+    w->TxtNameBorrower->setText("X");
+    w->CmdEdit_Click();
+    EXPECT_EQ(stored().value(0).section('|', 1, 1), title);
+}
+
 class FailingWriteTest : public CommandsTest {
 protected:
     void TearDown() override

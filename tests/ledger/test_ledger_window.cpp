@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <limits>
 
 #include "image_button.h"
 #include "ledger_fixture.h"
@@ -69,7 +70,7 @@ TEST_F(LedgerWindowTest, TextsToolTipsAndStartingStates)
     EXPECT_EQ(w.TxtNameLibrary->text(), QStringLiteral("اكتب اسم مكتبتك هنا"));
     EXPECT_EQ(w.TxtNameLibrary->toolTip(), QStringLiteral("اكتب اسم مكتبتك هنا"));
     EXPECT_EQ(w.TxtNameLibrary->maxLength(), 40);
-    EXPECT_EQ(w.TxtNameBook->maxLength(), 32767); // no limit of its own
+    EXPECT_EQ(w.TxtNameBook->maxLength(), std::numeric_limits<int>::max()); // no limit of its own
     EXPECT_EQ(w.FrameHelp->title(), QStringLiteral(" مساعدة : "));
     EXPECT_EQ(w.FrameEnterData->title(), QStringLiteral(" إدخال البيانات : "));
     const std::pair<QWidget*, QString> tips[] = {
