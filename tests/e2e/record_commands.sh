@@ -29,6 +29,7 @@ source "$E2E_LIB"
 sql() { e2e_sql "$DB" "$@"; }
 die() { echo "e2e: $*" >&2; cat "$HOME/program.log" >&2 || true; exit 1; }
 
+e2e_arabic_keyboard || die "no Arabic keyboard layout"
 e2e_launch "$1"
 
 wait_window() { # title -> window id of the visible window with exactly that title
@@ -48,8 +49,9 @@ click() { # window x-twips y-twips
 }
 type_into() { # window x y text: the box selects its text on focus, so typing replaces it
   click "$1" "$2" "$3"
-  xdotool key ctrl+a
-  xdotool type --delay 60 "$4"
+  # Select everything again with keys every layout has (the Arabic one has no Latin "a").
+  xdotool key End shift+Home
+  e2e_type_arabic "$4" || die "cannot type '$4'"
   sleep 0.2
 }
 answer() { # message title: the box shows, Enter presses its default button

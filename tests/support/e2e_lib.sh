@@ -67,3 +67,30 @@ e2e_launch() {
   pid=$!
   trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null || true' EXIT
 }
+
+# e2e_arabic_keyboard: makes Arabic the screen's keyboard layout; run on the virtual screen before
+# the program starts, and type Arabic with e2e_type_arabic.
+e2e_arabic_keyboard() {
+  setxkbmap -layout ara || { echo "e2e: setxkbmap could not set the Arabic layout" >&2; return 1; }
+}
+
+# e2e_type_arabic TEXT: types it into the focused window key by key. `xdotool type` sends each
+# Arabic letter as a Unicode keysym that no layout holds, binding it to a spare key for a moment;
+# under load the program reads that key before it learns the binding and the letter is lost. The
+# Arabic letters' own keysyms (U+0621..U+064A are 0x5c1..0x5ea) are on keys of the Arabic layout.
+e2e_type_arabic() {
+  local text=$1 keys=() i ch cp
+  for ((i = 0; i < ${#text}; i++)); do
+    ch=${text:i:1}
+    cp=$(printf '%d' "'$ch")
+    if [ "$ch" = " " ]; then
+      keys+=(space)
+    elif ((cp >= 0x621 && cp <= 0x64a)); then
+      keys+=("$(printf '0x%x' $((cp - 0x60)))")
+    else
+      echo "e2e: no Arabic key for '$ch'" >&2
+      return 1
+    fi
+  done
+  xdotool key --delay 60 "${keys[@]}"
+}
