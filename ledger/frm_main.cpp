@@ -1,6 +1,7 @@
 // The ledger window: its controls, the load sequence and the list of loans.
 #include "frm_main.h"
 
+#include <algorithm>
 #include <limits>
 
 #include <QFocusEvent>
@@ -149,15 +150,19 @@ void FrmMain::buildControls()
     TxtNameBook->setFocus();
 }
 
+void FrmMain::fitLibraryNameLimit(int length)
+{
+    TxtNameLibrary->setMaxLength(std::max(kNameLibraryLength, length));
+}
+
 void FrmMain::buildToolbar()
 {
     TxtNameLibrary = entryBox(this, QRect(120, 460, 2085, 375));
     TxtNameLibrary->setObjectName(QStringLiteral("TxtNameLibrary"));
     TxtNameLibrary->setMaxLength(kNameLibraryLength);
     // A name longer than the limit (loaded from the file) may be shortened but not lengthened.
-    connect(TxtNameLibrary, &QLineEdit::textChanged, this, [this](const QString& text) {
-        TxtNameLibrary->setMaxLength(std::max(kNameLibraryLength, int(text.size())));
-    });
+    connect(TxtNameLibrary, &QLineEdit::textChanged, this,
+            [this](const QString& text) { fitLibraryNameLimit(int(text.size())); });
     TxtNameLibrary->setText(QStringLiteral("اكتب اسم مكتبتك هنا"));
     TxtNameLibrary->setToolTip(QStringLiteral("اكتب اسم مكتبتك هنا"));
 

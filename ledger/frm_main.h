@@ -102,6 +102,8 @@ private:
     void fillList();
     // Frees the rows of a list that is being replaced off the user-interface thread.
     void releaseLater(std::shared_ptr<void> rows, std::shared_ptr<void> records);
+    // Lets the library name box hold a name of this length, never less than the typing limit.
+    void fitLibraryNameLimit(int length);
     std::future<void> release_;
 };
 

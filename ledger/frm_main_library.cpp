@@ -1,8 +1,6 @@
 // The library name, the printed report and the database compaction.
 #include "frm_main.h"
 
-#include <algorithm>
-
 #include "compact.h"
 #include "ledger_model.h"
 #include "report_loan.h"
@@ -29,7 +27,7 @@ void FrmMain::LoadLibraryName()
     const QString name = rs.Text(kNameField);
     // A longer name stored by hand is shown whole rather than cut at the typing limit, so that
     // neither the report nor a later save loses its end.
-    TxtNameLibrary->setMaxLength(std::max(kNameLibraryLength, int(name.size())));
+    fitLibraryNameLimit(int(name.size()));
     TxtNameLibrary->setText(name);
 }
 
