@@ -25,17 +25,15 @@ if [ ! -x "$build/bin/Pelorin" ] || [ ! -x "$build/tests/update/test_update" ]; 
   cmake --build "$build" -j "$(nproc)"
 fi
 
+source "$root/tests/support/e2e_lib.sh"
 out=$(mktemp -d "${TMPDIR:-/tmp}/pelorin-shots.XXXXXX")
-work=$out/.work
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Pelorin" "$work/home"
+e2e_session pelorin-shots-work # $work, the program's private home, settings and runtime folders
 cp -r "$build/bin" "$work/bin"
 rm -f "$work/bin/DataBook.mdb"
-printf '[Setting]\nInstall=1\n' >"$work/config/Pelorin/Pelorin.ini"
+e2e_set_ini '[Setting]' 'Install=1'
 
 day() { date -d "$1" +%Y/%m/%d; }
-sqlcipher "$work/bin/DataBook.mdb" >/dev/null <<SQL
-PRAGMA key='vqt.lorman.kex';
+e2e_sql "$work/bin/DataBook.mdb" "
 CREATE TABLE TableBook (ID INTEGER PRIMARY KEY AUTOINCREMENT, NameBook TEXT COLLATE NOCASE,
   NameWriter TEXT COLLATE NOCASE, NameBorrower TEXT COLLATE NOCASE, DateLoan TEXT COLLATE NOCASE,
   DateReturn TEXT COLLATE NOCASE, TimeLoan TEXT COLLATE NOCASE);
@@ -48,19 +46,16 @@ INSERT INTO TableBook (NameBook,NameWriter,NameBorrower,DateLoan,DateReturn,Time
  ('رسالة الغفران','أبو العلاء المعري','ليلى','$(day '+1 day')','$(day '+2 days')',''),
  ('المقدمة','ابن خلدون','خالد','$(day '-400 days')','لم يرد بعد',''),
  ('الحيوان','الجاحظ','منى','$(day '-10 days')','$(day '-3 days')',''),
- ('طوق الحمامة','ابن حزم','عمر','2019/05/20','2024/08/22','');
-SQL
-
-chmod 700 "$work"
-export out work
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work LC_ALL= LC_MESSAGES=
+ ('طوق الحمامة','ابن حزم','عمر','2019/05/20','2024/08/22','');" >/dev/null
+export out
 
 # The real program.
-LANG=ar_SA.UTF-8 xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" bash -c '
+LANG=ar_SA.UTF-8 e2e_screen bash -c '
   set -uo pipefail
+  source "$E2E_LIB"
   program=$0
   shoot() { import -window "$1" "$out/$2.png" && echo "screenshots: $out/$2.png"; }
-  window() { timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+  window() { e2e_window "^$1\$"; }
   # Controls are placed in twips (15 a pixel) from the window'"'"'s left edge.
   click() { xdotool mousemove --window "$1" $(($2 / 15)) $(($3 / 15)) click 1; }
   # open_shoot MAIN X Y TITLE NAME: clicks a picture of the ledger, pictures the window it
@@ -111,8 +106,8 @@ LANG=ar_SA.UTF-8 xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" b
   # The first-run installer shows at once only for an administrator; elsewhere the program
   # would ask for the rights first.
   if [ "$(id -u)" = 0 ]; then
-    ini=$XDG_CONFIG_HOME/Pelorin/Pelorin.ini
-    cp "$ini" "$ini.keep"; printf "[Setting]\nInstall=0\n" >"$ini"
+    ini=$E2E_INI
+    cp "$ini" "$ini.keep"; e2e_set_ini "[Setting]" "Install=0"
     "$program" & pid=$!
     id=$(window "تنصيب الملفات اللازمة لتشغيل البرنامج")
     if [ -n "$id" ]; then sleep 1; shoot "$id" installer; else echo "screenshots: no installer" >&2; fi
