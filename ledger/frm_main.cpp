@@ -137,6 +137,7 @@ void FrmMain::buildControls()
     buildToolbar();
     buildEntry();
     buildList();
+    buildMenus();
 
     setTabOrder(TxtNameBook, TxtNameWriter);
     setTabOrder(TxtNameWriter, TxtNameBorrower);

@@ -4,13 +4,17 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <functional>
 #include <future>
 #include <memory>
 
 #include "frameless_window.h"
 
 class QGroupBox;
+class QAction;
 class QKeyEvent;
+class QKeySequence;
+class QMenu;
 class QPushButton;
 class QTableView;
 
@@ -77,6 +81,9 @@ public:
     QPushButton* CmdDelete = nullptr;
     QTableView* lvwRoom = nullptr;
     LedgerModel* model = nullptr;
+    // Right-click menus of the help frame and of the list: the commands beyond the toolbar.
+    QMenu* HelpMenu = nullptr;
+    QMenu* ListMenu = nullptr;
 
     // The record key of the row last clicked (0: none); Edit and Delete act on it.
     qint64 SelectedId = 0;
@@ -98,6 +105,9 @@ private:
     void buildEntry();
     void buildToolbar();
     void buildList();
+    void buildMenus();
+    // A command of the right-click menus: its shortcut works anywhere in the window.
+    QAction* addCommand(const QString& text, const QKeySequence& shortcut, std::function<void()> run);
     // Appends the rows of the open Rs to the list.
     void fillList();
     // Frees the rows of a list that is being replaced off the user-interface thread.

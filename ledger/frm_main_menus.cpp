@@ -1,0 +1,66 @@
+// The right-click menus of the ledger window. The described controls keep their look; the
+// commands Pelorin adds beyond them live here, each with a window-wide keyboard shortcut that
+// its menu entry shows.
+#include "frm_main.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QMenu>
+#include <QTableView>
+
+#include "style.h"
+
+namespace pelorin::ledger {
+
+namespace {
+
+const QString kMenuStyle = QStringLiteral(
+    "QMenu { background: white; color: rgb(90,0,90); border: 1px solid rgb(128,0,128); padding: 2px; }"
+    "QMenu::item { padding: 4px 24px 4px 24px; }"
+    "QMenu::item:selected { background: rgb(128,0,128); color: white; }"
+    "QMenu::item:disabled { color: rgb(170,140,170); }"
+    "QMenu::separator { height: 1px; background: rgb(215,190,215); margin: 3px 6px; }");
+
+QMenu* contextMenu(QWidget* owner)
+{
+    auto* menu = new QMenu(owner);
+    menu->setLayoutDirection(Qt::RightToLeft);
+    menu->setFont(chrome::ArabicFont(9.75));
+    menu->setStyleSheet(kMenuStyle);
+    return menu;
+}
+
+// Pops the menu up where the owner was right-clicked (or where the menu key asked for it).
+void showOn(QWidget* owner, QMenu* menu)
+{
+    owner->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(owner, &QWidget::customContextMenuRequested, menu, [owner, menu](const QPoint& at) {
+        if (!menu->isEmpty()) menu->popup(owner->mapToGlobal(at));
+    });
+}
+
+} // namespace
+
+QAction* FrmMain::addCommand(const QString& text, const QKeySequence& shortcut, std::function<void()> run)
+{
+    auto* action = new QAction(text, this);
+    action->setShortcut(shortcut);
+    // The shortcut works anywhere in the window, with or without the menu open.
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setShortcutVisibleInContextMenu(true);
+    connect(action, &QAction::triggered, this, [run = std::move(run)] { run(); });
+    addAction(action);
+    return action;
+}
+
+void FrmMain::buildMenus()
+{
+    HelpMenu = contextMenu(this);
+    HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
+    ListMenu = contextMenu(this);
+    ListMenu->setObjectName(QStringLiteral("ListMenu"));
+    showOn(FrameHelp, HelpMenu);
+    showOn(lvwRoom, ListMenu);
+}
+
+} // namespace pelorin::ledger
