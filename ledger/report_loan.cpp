@@ -13,6 +13,8 @@
 
 namespace pelorin::ledger {
 
+using namespace report;
+
 void PrepareLoanReport(const QString& title)
 {
     using namespace store;

@@ -2,7 +2,7 @@
 
 #include "database.h"
 
-namespace pelorin::ledger {
+namespace pelorin::report {
 
 ReportControl* ReportBand::FindControl(const QString& controlName)
 {
@@ -60,4 +60,4 @@ const ReportBand* ReportDesign::BandOf(BandKind kind) const
     return nullptr;
 }
 
-} // namespace pelorin::ledger
+} // namespace pelorin::report

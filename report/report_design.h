@@ -15,7 +15,7 @@ namespace pelorin::store {
 class Recordset;
 }
 
-namespace pelorin::ledger {
+namespace pelorin::report {
 
 enum class BandKind { ReportHeader, PageHeader, Detail, PageFooter, ReportFooter };
 enum class ControlKind { Label, Field };
@@ -74,4 +74,4 @@ struct ReportDesign {
     const ReportBand* BandOf(BandKind kind) const;
 };
 
-} // namespace pelorin::ledger
+} // namespace pelorin::report
