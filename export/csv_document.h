@@ -4,15 +4,20 @@
 #pragma once
 
 #include <QByteArray>
-#include <QStringConverter>
 #include <QStringView>
+
+class QIODevice;
 
 namespace pelorin::csv {
 
+// Writes the document to a device piece by piece, so that a large one never sits in memory
+// whole.
 class Document {
 public:
-    // An empty document: the byte-order mark alone. expectedBytes reserves room up front.
-    explicit Document(qsizetype expectedBytes = 0);
+    // Starts with the byte-order mark.
+    explicit Document(QIODevice& out);
+    // Whatever is still held is written.
+    ~Document();
 
     // Appends a cell to the current record. A cell that a spreadsheet would run as a formula
     // (starting with = + - @, a tab or a carriage return) gets a leading apostrophe, so that it
@@ -21,14 +26,22 @@ public:
     // Ends the current record.
     void EndRecord();
 
-    const QByteArray& Bytes() const { return bytes_; }
+    // Writes out what is held; false when any write to the device has failed.
+    bool Flush();
 
 private:
-    void appendUtf8(QStringView text);
+    // Room for n more bytes; the pointer to write them at.
+    char* room(qsizetype n);
+    // Writes the text as UTF-8 unless it holds a character that needs quotes; the end of what
+    // was written, or nullptr (with nothing written).
+    static char* plainUtf8(char* out, QStringView text);
+    static char* quotedUtf8(char* out, QStringView text);
 
-    QByteArray bytes_;
-    QStringEncoder utf8_{QStringEncoder::Utf8};
+    QIODevice& out_;
+    QByteArray bytes_; // held up to used_; the rest is room
+    qsizetype used_ = 0;
     bool recordStarted_ = false;
+    bool failed_ = false;
 };
 
 } // namespace pelorin::csv

@@ -129,7 +129,8 @@ void FrmMain::ExportList()
     const QString path = ChooseExportFile()(this, QDir(exportFolder()).filePath(name));
     if (path.isEmpty()) return;
     QString error;
-    if (!csv::SaveAtomically(path, ListCsv(*model), &error)) {
+    if (!csv::SaveAtomically(
+            path, [this](QIODevice& out) { return WriteListCsv(*model, out); }, &error)) {
         QString text = QStringLiteral("تعذر حفظ القائمة في الملف:\n%1\nولم يتغير أي ملف كان بهذا الاسم.")
                            .arg(leftToRight(path));
         if (!error.isEmpty()) text += QStringLiteral("\n\n") + error;

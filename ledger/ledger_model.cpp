@@ -262,6 +262,13 @@ QString LedgerModel::CellText(int row, int column) const
     return r->cells[size_t(column - 1)];
 }
 
+const std::array<QString, ColumnCount - 1>& LedgerModel::RowCells(int row) const
+{
+    static const std::array<QString, ColumnCount - 1> none;
+    const Row* r = At(row);
+    return r ? r->cells : none;
+}
+
 const LedgerModel::Mark* LedgerModel::MarkOf(int row, int column) const
 {
     const Row* r = At(row);

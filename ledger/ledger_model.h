@@ -87,6 +87,9 @@ public:
     qint64 IdAt(int row) const;
     // The text shown in a cell (the number column gives the row number).
     QString CellText(int row, int column) const;
+    // The texts of a shown row's cells after the number, in column order, to read many rows
+    // without copying them; empty texts outside the list.
+    const std::array<QString, ColumnCount - 1>& RowCells(int row) const;
     // The text colour of a cell: invalid when the cell carries no warning.
     QColor CellColour(int row, int column) const;
     QString CellToolTip(int row, int column) const;

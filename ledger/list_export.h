@@ -2,20 +2,20 @@
 // list's own column captions.
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <functional>
 
+class QIODevice;
 class QWidget;
 
 namespace pelorin::ledger {
 
 class LedgerModel;
 
-// The shown rows of the list with a header of its captions; the row numbers are left to the
-// spreadsheet, which numbers its own rows.
-QByteArray ListCsv(const LedgerModel& model);
+// Writes the shown rows of the list, under a header of its captions, as CSV; the row numbers
+// are left to the spreadsheet, which numbers its own rows. False when the device failed.
+bool WriteListCsv(const LedgerModel& model, QIODevice& out);
 
 // Asks where to save the export, offering suggestedPath; empty when the owner cancels. Qt's save
 // dialog unless replaced (tests answer it without a dialog).
