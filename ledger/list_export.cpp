@@ -17,6 +17,8 @@ QString askWithQtDialog(QWidget* parent, const QString& suggestedPath)
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     dialog.setLayoutDirection(Qt::RightToLeft);
+    // The window's look carries over to the dialog; its buttons need room for icon and text.
+    dialog.setStyleSheet(QStringLiteral("QPushButton { padding: 3px 12px; min-width: 64px; }"));
     dialog.selectFile(suggestedPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().constFirst();
