@@ -75,4 +75,13 @@ QString NormalizeForSearch(const QString& text)
     return out;
 }
 
+char16_t* NormalizeInto(char16_t* out, QStringView text)
+{
+    for (const QChar ch : text) {
+        const char16_t c = mapped(ch.unicode());
+        if (c != kDrop) *out++ = c;
+    }
+    return out;
+}
+
 } // namespace pelorin::find

@@ -13,4 +13,8 @@ namespace pelorin::find {
 // needs none of this is given back as it is, without a copy.
 QString NormalizeForSearch(const QString& text);
 
+// Writes the text normalised at out, which has room for text.size() characters; the end of
+// what was written. For building one text from many without copies between.
+char16_t* NormalizeInto(char16_t* out, QStringView text);
+
 } // namespace pelorin::find

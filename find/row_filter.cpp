@@ -6,17 +6,19 @@
 
 namespace pelorin::find {
 
-QString SearchText(std::initializer_list<QString> fields)
+QString SearchText(std::initializer_list<QStringView> fields)
 {
-    QString out;
     qsizetype size = 0;
-    for (const QString& f : fields)
+    for (QStringView f : fields)
         size += f.size() + 1;
-    out.reserve(size);
-    for (const QString& f : fields) {
-        if (!out.isEmpty()) out += QLatin1Char('\n');
-        out += NormalizeForSearch(f);
+    QString out(size, Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
+    char16_t* o = begin;
+    for (QStringView f : fields) {
+        if (o != begin) *o++ = u'\n';
+        o = NormalizeInto(o, f);
     }
+    out.truncate(o - begin);
     return out;
 }
 

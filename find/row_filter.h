@@ -11,7 +11,7 @@ namespace pelorin::find {
 
 // The text a row is searched in: its fields normalised, one line each, so that a word never
 // matches across the end of one field and the start of the next. Built once per row.
-QString SearchText(std::initializer_list<QString> fields);
+QString SearchText(std::initializer_list<QStringView> fields);
 
 class RowFilter {
 public:
