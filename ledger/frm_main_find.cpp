@@ -137,7 +137,9 @@ bool FrmMain::reportSelection(LoanSelection& out) const
 
 void FrmMain::ExportList()
 {
-    const QString name = QStringLiteral("الإعارات-%1.csv").arg(platform().today().toString(u"yyyy-MM-dd"));
+    // The date first: it reads the same in a right-to-left and a left-to-right listing, and the
+    // exports of many days sort by it.
+    const QString name = QStringLiteral("%1 الإعارات.csv").arg(platform().today().toString(u"yyyy-MM-dd"));
     const QString path = ChooseExportFile()(this, QDir(exportFolder()).filePath(name));
     if (path.isEmpty()) return;
     QString error;

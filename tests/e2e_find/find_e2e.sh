@@ -32,7 +32,7 @@ before=$(e2e_sql "$work/bin/DataBook.mdb" "SELECT group_concat(ID||NameBook||Nam
 export LANG=ar_SA.UTF-8
 export DB=$work/bin/DataBook.mdb SHOTS=${PELORIN_SHOTS:-}
 # The file the save dialog offers: in the home folder (there is no documents folder), dated today.
-export CSV="$HOME/الإعارات-$(date +%Y-%m-%d).csv"
+export CSV="$HOME/$(date +%Y-%m-%d) الإعارات.csv"
 
 e2e_screen bash -s "$work/bin/Pelorin" <<'DRIVE'
 set -euo pipefail

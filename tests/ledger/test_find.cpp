@@ -198,7 +198,7 @@ TEST_F(FindTest, ExportWritesTheListAsItStandsAndNamesTheFileItCouldNotWrite)
     QString suggested, answer = dir.filePath(QStringLiteral("out.csv"));
     ChooseExportFile() = [&](QWidget*, const QString& s) { return suggested = s, answer; };
     w.ExportList();
-    EXPECT_TRUE(suggested.endsWith(QStringLiteral("-2024-03-10.csv"))) << suggested.toStdString();
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/2024-03-10 الإعارات.csv"))) << suggested.toStdString();
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].title, QStringLiteral("تنبيه"));
     EXPECT_TRUE(fake.messages[0].text.contains(answer));
