@@ -11,7 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-ui-core fonts-liberation2
   xvfb xauth xdotool x11-utils x11-xkb-utils libx11-dev imagemagick poppler-utils
-  clang-format locales ccache libicu-dev
+  clang-format locales ccache libicu-dev python3
 )
 BACKPORT_PACKAGES=(libsqlcipher-dev sqlcipher)
 MIN_SQLCIPHER=4.6
