@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -66,8 +67,26 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
     addAction(escape);
     connect(escape, &QAction::triggered, this, &FindBar::closeRequested);
 
+    // Enter must not reach the window, where it would press the default button (Add).
+    TxtFind->installEventFilter(this);
+    TxtFind->setAccessibleName(QStringLiteral("بحث في القائمة"));
+    LblCount->setAccessibleName(QStringLiteral("عدد الإعارات الظاهرة"));
+    ImgClose->setAccessibleName(QStringLiteral("إغلاق البحث"));
+
     connect(TxtFind, &QLineEdit::textChanged, this, &FindBar::textChanged);
     connect(ImgClose, &chrome::ImageButton::clicked, this, &FindBar::closeRequested);
+}
+
+bool FindBar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == TxtFind && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            emit submitted();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FindBar::SetCount(int shown, int total)

@@ -33,6 +33,11 @@ signals:
     void textChanged(const QString& text);
     // Escape or a click on the close image.
     void closeRequested();
+    // Enter in the box: the words are complete.
+    void submitted();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 } // namespace pelorin::ledger

@@ -69,6 +69,8 @@ void FrmMain::ShowFindBar()
         findBar->hide();
         connect(findBar, &FindBar::textChanged, this, [this](const QString& text) { TxtFind_Change(text); });
         connect(findBar, &FindBar::closeRequested, this, [this] { CloseFindBar(); });
+        // Enter takes the owner from the words to the loans they found.
+        connect(findBar, &FindBar::submitted, this, [this] { lvwRoom->setFocus(Qt::OtherFocusReason); });
         // Add, Edit, Delete and a re-sort rebuild the list under the filter: the count follows.
         connect(model, &QAbstractItemModel::modelReset, this, [this] { showFindCount(); });
         connect(model, &QAbstractItemModel::rowsInserted, this, [this] { showFindCount(); });

@@ -109,6 +109,9 @@ TEST_F(FindTest, CtrlFOpensTheBarAndEscapeShowsEveryRowKeepingSortAndMark)
     find(QStringLiteral("ليلى")); // hides the marked record; the entry keeps it
     EXPECT_EQ(w.SelectedId, 4);
     EXPECT_EQ(w.SelectedRow, -1);
+    QTest::keyClick(w.findBar->TxtFind, Qt::Key_Return); // to the list, not the Add button
+    EXPECT_TRUE(w.lvwRoom->hasFocus());
+    EXPECT_TRUE(fake.messages.isEmpty());
 
     QTest::keyClick(w.findBar->TxtFind, Qt::Key_Escape);
     EXPECT_TRUE(w.findBar->isHidden());
