@@ -1,19 +1,39 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running Pelorin needs.
-# Does nothing when all of them are present. Debian 12 gets SQLCipher 4 from its
-# backports suite, enabled from the archive address the machine already uses.
+# Installs the Debian packages Pelorin needs for one purpose, and nothing when they are present:
+#
+#   install-deps.sh build   building, installing and running (make run, make install)
+#   install-deps.sh test    that, and what only the tests, benchmarks and screenshots use
+#
+# Debian 12 gets SQLCipher 4 from its backports suite, enabled from the archive address the
+# machine already uses.
 set -euo pipefail
 
-PACKAGES=(
-  build-essential cmake pkg-config make git
+purpose=${1:-build}
+
+# Building and running. The Arabic font draws the windows and the language notice's picture; the
+# sqlcipher shell checks a ledger carried over from an earlier build folder.
+BUILD_PACKAGES=(
+  build-essential cmake pkg-config make git ccache
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
-  qt6-qpa-plugins qt6-svg-dev libqt6printsupport6 libgl-dev libxkbcommon-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-ui-core fonts-liberation2
-  xvfb xauth xdotool x11-utils x11-xkb-utils libx11-dev imagemagick poppler-utils
-  clang-format locales ccache libicu-dev
+  qt6-qpa-plugins qt6-svg-dev libqt6printsupport6 libgl-dev libxkbcommon-dev libx11-dev libicu-dev
+  fonts-noto-ui-core
+)
+# Tests, benchmarks and screenshots only: test frameworks, a virtual screen and its tools, a
+# Wayland compositor, the desktop-file and AppStream validators, a Latin-only font, the locale
+# the end-to-end sessions use, and python3 for test helpers.
+TEST_PACKAGES=(
+  libgtest-dev libgmock-dev libbenchmark-dev clang-format
+  xvfb xauth xdotool x11-utils x11-xkb-utils imagemagick poppler-utils
+  weston qt6-wayland desktop-file-utils appstream
+  fonts-liberation2 locales python3
 )
 BACKPORT_PACKAGES=(libsqlcipher-dev sqlcipher)
+
+case "$purpose" in
+  build) PACKAGES=("${BUILD_PACKAGES[@]}") ;;
+  test) PACKAGES=("${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+  *) echo "install-deps: unknown purpose '$purpose' (build or test)" >&2; exit 2 ;;
+esac
 MIN_SQLCIPHER=4.6
 
 SUDO=""
@@ -48,7 +68,8 @@ enable_backports() {
     $SUDO tee /etc/apt/sources.list.d/pelorin-backports.sources >/dev/null
 }
 
-locale_ok() { locale -a 2>/dev/null | grep -qi '^ar_SA.utf'; }
+# The end-to-end tests start sessions under an Arabic locale; make sure one exists for them.
+locale_ok() { [ "$purpose" != test ] || locale -a 2>/dev/null | grep -qi '^ar_SA.utf'; }
 
 if [ ${#missing[@]} -eq 0 ] && sqlcipher_ok && locale_ok; then
   exit 0
@@ -72,7 +93,6 @@ if ! sqlcipher_ok; then
   fi
   sqlcipher_ok || { echo "install-deps: SQLCipher $MIN_SQLCIPHER or newer is not available" >&2; exit 1; }
 fi
-# The program runs under an Arabic locale; make sure one exists.
 if ! locale_ok; then
   if [ -f /etc/locale.gen ]; then
     echo "install-deps: generating the ar_SA.UTF-8 locale"
