@@ -68,8 +68,13 @@ enable_backports() {
     $SUDO tee /etc/apt/sources.list.d/pelorin-backports.sources >/dev/null
 }
 
-# The end-to-end tests start sessions under an Arabic locale; make sure one exists for them.
-locale_ok() { [ "$purpose" != test ] || locale -a 2>/dev/null | grep -qi '^ar_SA.utf'; }
+# The end-to-end tests start Arabic and English sessions; make sure both locales exist.
+TEST_LOCALES=(ar_SA.UTF-8 en_US.UTF-8)
+locale_ok() {
+  [ "$purpose" = test ] || return 0
+  local l
+  for l in "${TEST_LOCALES[@]}"; do locale -a 2>/dev/null | grep -qix "${l%.UTF-8}.utf8" || return 1; done
+}
 
 if [ ${#missing[@]} -eq 0 ] && sqlcipher_ok && locale_ok; then
   exit 0
@@ -95,9 +100,11 @@ if ! sqlcipher_ok; then
 fi
 if ! locale_ok; then
   if [ -f /etc/locale.gen ]; then
-    echo "install-deps: generating the ar_SA.UTF-8 locale"
-    $SUDO sed -i 's/^# *ar_SA.UTF-8/ar_SA.UTF-8/' /etc/locale.gen
-    grep -q '^ar_SA.UTF-8' /etc/locale.gen || echo 'ar_SA.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+    echo "install-deps: generating the ${TEST_LOCALES[*]} locales"
+    for l in "${TEST_LOCALES[@]}"; do
+      $SUDO sed -i "s/^# *$l/$l/" /etc/locale.gen
+      grep -q "^$l" /etc/locale.gen || echo "$l UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    done
     $SUDO locale-gen >/dev/null
   fi
 fi

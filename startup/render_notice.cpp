@@ -16,11 +16,12 @@ int main(int argc, char** argv)
         return 2;
     }
     if (QFontDatabase::families(QFontDatabase::Arabic).isEmpty()) {
-        std::fprintf(stderr, "render_notice: no font with Arabic letters here (install fonts-noto-ui-core)\n");
+        std::fprintf(stderr,
+                     "render_notice: no font with Arabic letters here (install fonts-noto-ui-core)\n");
         return 1;
     }
-    const QPixmap picture = pelorin::startup::RenderNotice(pelorin::startup::NoticeLines(),
-                                                           pelorin::startup::kMessageSize);
+    const QPixmap picture =
+        pelorin::startup::RenderNotice(pelorin::startup::NoticeLines(), pelorin::startup::kMessageSize);
     if (!picture.save(QString::fromLocal8Bit(argv[1]), "PNG")) {
         std::fprintf(stderr, "render_notice: cannot write %s\n", argv[1]);
         return 1;

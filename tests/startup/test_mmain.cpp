@@ -137,14 +137,14 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, StartupDecision,
     ::testing::Values(
         // A second copy ends before anything else, whatever the system can show.
-        Row{"SecondCopyArabic", true, std::nullopt, 0x0401, true, k1, false, Outcome::Ended, "<absent>", false,
-            false},
+        Row{"SecondCopyArabic", true, std::nullopt, 0x0401, true, k1, false, Outcome::Ended, "<absent>",
+            false, false},
         Row{"SecondCopyNoArabicFont", true, k1, 0x0409, false, k1, false, Outcome::Ended, k1, false, false},
         Row{"SecondCopyDamagedFlag", true, QStringLiteral("x"), 0x0401, true, k1, false, Outcome::Ended, "x",
             false, false},
         // The elevated relaunch finds the copy that asked for it still running and goes on.
-        Row{"ElevatedCopyShowsInstaller", true, k0, 0x0401, true, std::nullopt, true, Outcome::FileInstall, k1,
-            true, true},
+        Row{"ElevatedCopyShowsInstaller", true, k0, 0x0401, true, std::nullopt, true, Outcome::FileInstall,
+            k1, true, true},
         Row{"ElevatedCopyInstalledShowsLedger", true, k0, 0x0401, true, k1, true, Outcome::Ledger, k1, false,
             true},
         Row{"ElevatedCopyNoArabicFont", true, QStringLiteral("0.0"), 0x0401, false, std::nullopt, true,
@@ -181,8 +181,8 @@ INSTANTIATE_TEST_SUITE_P(
         // A fraction is not 1, for either setting.
         Row{"InstallOnePointFive", false, std::nullopt, 0x0401, true, QStringLiteral("1.5"), true,
             Outcome::FileInstall, k1, true, true},
-        Row{"SecondCopyFlagOnePointFive", true, QStringLiteral("1.5"), 0x0401, true, k1, false, Outcome::Ledger,
-            k1, false, true}),
+        Row{"SecondCopyFlagOnePointFive", true, QStringLiteral("1.5"), 0x0401, true, k1, false,
+            Outcome::Ledger, k1, false, true}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
 TEST_F(StartupTest, LedgerIsShownBeforeAsAdminIsWrittenAgain)
