@@ -47,4 +47,5 @@ ln "$part" "$new" 2>/dev/null || refuse "$new appeared meanwhile"
 rm -f "$part"
 rm -f "$old"
 loans=$(sqlcipher -batch "$new" "PRAGMA key='$key';" "SELECT count(*) FROM TableBook;" | tail -n1)
-echo "run: your ledger ($loans loans) moved from $old to $new, where the installed Pelorin keeps it"
+[ "$loans" = 1 ] && what="1 loan" || what="$loans loans"
+echo "run: your ledger ($what) moved from $old to $new, where the installed Pelorin keeps it"
