@@ -18,7 +18,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build}
 case "$build" in /*) ;; *) build=$root/$build ;; esac
 for tool in Xvfb xvfb-run xdotool sqlcipher import pdftoppm; do
-  command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (run: make deps)" >&2; exit 1; }
+  command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (run: make deps-test)" >&2; exit 1; }
 done
 if [ ! -x "$build/bin/Pelorin" ] || [ ! -x "$build/tests/update/test_update" ]; then
   cmake -S "$root" -B "$build" -DPELORIN_TESTS=ON >/dev/null
