@@ -10,22 +10,23 @@ set -euo pipefail
 
 purpose=${1:-build}
 
-# Building and running. The Arabic font draws the windows and the language notice's picture; the
-# sqlcipher shell checks a ledger carried over from an earlier build folder.
+# Building and running. The fonts draw the windows (Arabic, and Latin letters in the program's
+# look) and the language notice's picture; the sqlcipher shell checks a ledger carried over from
+# an earlier build folder.
 BUILD_PACKAGES=(
   build-essential cmake pkg-config make git ccache
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   qt6-qpa-plugins qt6-svg-dev libqt6printsupport6 libgl-dev libxkbcommon-dev libx11-dev libicu-dev
-  fonts-noto-ui-core
+  fonts-noto-ui-core fonts-liberation2
 )
 # Tests, benchmarks and screenshots only: test frameworks, a virtual screen and its tools, a
-# Wayland compositor, the desktop-file and AppStream validators, a Latin-only font, the locale
-# the end-to-end sessions use, and python3 for test helpers.
+# Wayland compositor, the desktop-file and AppStream validators, the locales the end-to-end
+# sessions use, and python3 for test helpers.
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev clang-format
   xvfb xauth xdotool x11-utils x11-xkb-utils imagemagick poppler-utils
   weston qt6-wayland desktop-file-utils appstream
-  fonts-liberation2 locales python3
+  locales python3
 )
 BACKPORT_PACKAGES=(libsqlcipher-dev sqlcipher)
 
