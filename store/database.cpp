@@ -317,6 +317,14 @@ QString Recordset::Text(const QString& name) const
     return Field(name).toString();
 }
 
+QStringView Recordset::FieldView(int index) const
+{
+    if (index < 0 || index >= names_.size()) return {};
+    if (adding_) return pendingNew_[index];
+    if (Eof()) return {};
+    return cells_[pos_ * columns_ + size_t(index)];
+}
+
 void Recordset::SetField(const QString& name, const QVariant& value)
 {
     const int i = FieldIndex(name);

@@ -104,6 +104,9 @@ public:
     QVariant Field(const QString& name) const;
     // The field as text; null reads as an empty text.
     QString Text(const QString& name) const;
+    // A field of the current row by index, without a copy: a null view for a null field, an
+    // unknown index or no current row. Valid until the set changes.
+    QStringView FieldView(int index) const;
     void SetField(const QString& name, const QVariant& value);
     const QStringList& FieldNames() const { return names_; }
     int FieldIndex(const QString& name) const;
