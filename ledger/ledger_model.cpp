@@ -153,7 +153,7 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today)
     const int fTime = rs.FieldIndex(duration::kTimeLoanField);
     // A missing field (a hand-made table) reads as empty rather than out of bounds.
     auto value = [&rs](int row, int field) {
-        return field < 0 ? QString() : rs.ValueAt(row, field).trimmed();
+        return field < 0 ? QString() : rs.ValueAt(row, field).trimmed().toString();
     };
     const QString todayText = duration::DateText(today);
 
