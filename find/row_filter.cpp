@@ -13,12 +13,17 @@ QString SearchText(std::initializer_list<QStringView> fields)
         size += f.size() + 1;
     QString out(size, Qt::Uninitialized);
     char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
-    char16_t* o = begin;
+    out.truncate(SearchTextInto(begin, fields) - begin);
+    return out;
+}
+
+char16_t* SearchTextInto(char16_t* out, std::initializer_list<QStringView> fields)
+{
+    char16_t* const begin = out;
     for (QStringView f : fields) {
-        if (o != begin) *o++ = u'\n';
-        o = NormalizeInto(o, f);
+        if (out != begin) *out++ = u'\n';
+        out = NormalizeInto(out, f);
     }
-    out.truncate(o - begin);
     return out;
 }
 
@@ -46,7 +51,7 @@ RowFilter::RowFilter(const QString& typed)
     words_ = kept;
 }
 
-bool RowFilter::Matches(const QString& searchText) const
+bool RowFilter::Matches(QStringView searchText) const
 {
     for (const QString& w : words_)
         if (!searchText.contains(w)) return false;

@@ -12,6 +12,9 @@ namespace pelorin::find {
 // The text a row is searched in: its fields normalised, one line each, so that a word never
 // matches across the end of one field and the start of the next. Built once per row.
 QString SearchText(std::initializer_list<QStringView> fields);
+// The same written at out, which has room for the fields' sizes and one more character each;
+// the end of what was written. For keeping the texts of many rows in one buffer.
+char16_t* SearchTextInto(char16_t* out, std::initializer_list<QStringView> fields);
 
 class RowFilter {
 public:
@@ -23,7 +26,7 @@ public:
     bool IsEmpty() const { return words_.isEmpty(); }
     const QStringList& Words() const { return words_; }
     // True when every word occurs in the row's search text.
-    bool Matches(const QString& searchText) const;
+    bool Matches(QStringView searchText) const;
 
 private:
     QStringList words_;
