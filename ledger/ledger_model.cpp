@@ -186,8 +186,9 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendO
             time = QStringView(computed).trimmed();
         }
         QStringView loanShown = loan, backShown = back;
-        for (auto [text, shown, flag, column] : {std::tuple{loan, &loanShown, LoanShownApart, ColDateLoan},
-                                                 std::tuple{back, &backShown, ReturnShownApart, ColDateReturn}}) {
+        for (auto [text, shown, flag, column] :
+             {std::tuple{loan, &loanShown, LoanShownApart, ColDateLoan},
+              std::tuple{back, &backShown, ReturnShownApart, ColDateReturn}}) {
             if (isCanonicalDate(text)) continue;
             const QDate d = duration::ReadDate(text);
             if (!d.isValid()) continue;
@@ -197,7 +198,8 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendO
         }
         ApplyWarnings(row, loan, back, time, todayText);
 
-        const QStringView book = stored(r, ColNameBook).trimmed(), writer = stored(r, ColNameWriter).trimmed(),
+        const QStringView book = stored(r, ColNameBook).trimmed(),
+                          writer = stored(r, ColNameWriter).trimmed(),
                           borrower = stored(r, ColNameBorrower).trimmed();
         const qsizetype at = searchChars_.size();
         searchChars_.resize(at + book.size() + writer.size() + borrower.size() + loanShown.size() +
@@ -245,7 +247,8 @@ QStringView LedgerModel::Shown(size_t row, int column) const
 
 QStringView LedgerModel::SearchTextOf(size_t row) const
 {
-    return QStringView(searchChars_.constData() + searchStarts_[row], searchStarts_[row + 1] - searchStarts_[row]);
+    return QStringView(searchChars_.constData() + searchStarts_[row],
+                       searchStarts_[row + 1] - searchStarts_[row]);
 }
 
 const store::CollationKeys& LedgerModel::KeysOf(int column)
@@ -277,7 +280,8 @@ void LedgerModel::SortInListOrder(size_t first)
             for (int row : rows)
                 borrower.Add(Stored(size_t(row), ColNameBorrower - 1));
             std::iota(at.begin(), at.end(), 0);
-            std::stable_sort(at.begin(), at.end(), [&borrower](int a, int b) { return borrower.Compare(a, b) < 0; });
+            std::stable_sort(at.begin(), at.end(),
+                             [&borrower](int a, int b) { return borrower.Compare(a, b) < 0; });
             for (size_t k = 0; k < at.size(); ++k)
                 run[long(k)] = rows[size_t(at[k])];
         }

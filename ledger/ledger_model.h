@@ -169,10 +169,10 @@ private:
     void RebuildShown();
 
     std::vector<Source> sources_;
-    std::vector<Row> rows_; // in the order they were appended
-    std::vector<int> order_; // the rows as the list shows them, indexes into rows_
-    QString searchChars_;    // the search texts of all rows, one after another
-    std::vector<quint32> searchStarts_; // where each row's begins; one more for the end
+    std::vector<Row> rows_;                      // in the order they were appended
+    std::vector<int> order_;                     // the rows as the list shows them, indexes into rows_
+    QString searchChars_;                        // the search texts of all rows, one after another
+    std::vector<quint32> searchStarts_;          // where each row's begins; one more for the end
     std::unordered_map<quint64, QString> apart_; // by row * 8 + column
     std::array<std::unique_ptr<store::CollationKeys>, ColumnCount> keys_;
     find::RowFilter filter_;

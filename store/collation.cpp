@@ -132,7 +132,8 @@ bool SortsLikeTheEngine(const Connection& connection)
     const char* type = nullptr;
     const char* collation = nullptr;
     int notNull = 0, primaryKey = 0, autoIncrement = 0;
-    for (const char* field : {"NameBook", "NameWriter", "NameBorrower", "DateLoan", "DateReturn", "TimeLoan"}) {
+    for (const char* field :
+         {"NameBook", "NameWriter", "NameBorrower", "DateLoan", "DateReturn", "TimeLoan"}) {
         if (sqlite3_table_column_metadata(db, "main", "TableBook", field, &type, &collation, &notNull,
                                           &primaryKey, &autoIncrement) != SQLITE_OK ||
             !collation || sqlite3_stricmp(collation, "NOCASE") != 0 || !textAffinity(type))
@@ -147,8 +148,8 @@ bool SortsLikeTheEngine(const Connection& connection)
     const char* const plain =
         "SELECT (SELECT count(*) FROM pragma_table_info('TableBook') WHERE pk > 0) = 1"
         " AND NOT EXISTS (SELECT 1 FROM sqlite_master WHERE type = 'index' AND tbl_name = 'TableBook')";
-    bool ok = sqlite3_prepare_v2(db, plain, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW &&
-              sqlite3_column_int(st, 0) == 1;
+    bool ok = sqlite3_prepare_v2(db, plain, -1, &st, nullptr) == SQLITE_OK &&
+              sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 1;
     sqlite3_finalize(st);
     return ok;
 }
