@@ -46,13 +46,20 @@ void bindText(sqlite3_stmt* st, int index, QStringView s)
         sqlite3_bind_text16(st, index, s.utf16(), int(s.size() * 2), SQLITE_TRANSIENT);
 }
 
-// A column of the current row into the table: null, or its text (empty, not null, when it has
-// no bytes).
+// A column of the current row into the table: null, a whole number written as the engine
+// writes it, or its text (empty, not null, when it has no bytes).
 void appendColumn(TextTable& table, sqlite3_stmt* st, int col)
 {
-    if (sqlite3_column_type(st, col) == SQLITE_NULL) return table.AppendUtf8(nullptr, 0);
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-    table.AppendUtf8(text ? text : "", text ? sqlite3_column_bytes(st, col) : 0);
+    switch (sqlite3_column_type(st, col)) {
+    case SQLITE_NULL:
+        return table.AppendUtf8(nullptr, 0);
+    case SQLITE_INTEGER:
+        return table.AppendInteger(sqlite3_column_int64(st, col));
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+        table.AppendUtf8(text ? text : "", text ? sqlite3_column_bytes(st, col) : 0);
+    }
+    }
 }
 
 QString columnText(sqlite3_stmt* st, int col)

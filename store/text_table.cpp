@@ -2,21 +2,105 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
 namespace pelorin::store {
+
+namespace {
+
+bool continuation(unsigned char c)
+{
+    return (c & 0xC0) == 0x80;
+}
+
+// Writes well-formed UTF-8 as UTF-16 at out and returns the end; nullptr when the bytes hold
+// anything else (a broken, overlong or surrogate sequence, or a byte-order mark to drop), which
+// QStringDecoder then reads. Most texts are well formed, and a loop of its own reads them
+// several times faster than a call into the decoder per value.
+char16_t* wellFormedUtf8(const unsigned char* s, qsizetype n, char16_t* out)
+{
+    if (n >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF) return nullptr;
+    const unsigned char* const end = s + n;
+    while (s < end) {
+        const unsigned c = *s;
+        if (c < 0x80) {
+            *out++ = char16_t(c);
+            ++s;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            if (end - s < 2 || !continuation(s[1])) return nullptr;
+            *out++ = char16_t(((c & 0x1F) << 6) | (s[1] & 0x3F));
+            s += 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            if (end - s < 3 || !continuation(s[1]) || !continuation(s[2])) return nullptr;
+            const unsigned v = ((c & 0x0F) << 12) | ((s[1] & 0x3Fu) << 6) | (s[2] & 0x3Fu);
+            if (v < 0x800 || (v >= 0xD800 && v <= 0xDFFF)) return nullptr;
+            *out++ = char16_t(v);
+            s += 3;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            if (end - s < 4 || !continuation(s[1]) || !continuation(s[2]) || !continuation(s[3]))
+                return nullptr;
+            const unsigned v =
+                ((c & 0x07) << 18) | ((s[1] & 0x3Fu) << 12) | ((s[2] & 0x3Fu) << 6) | (s[3] & 0x3Fu);
+            if (v < 0x10000 || v > 0x10FFFF) return nullptr;
+            *out++ = char16_t(0xD800 + ((v - 0x10000) >> 10));
+            *out++ = char16_t(0xDC00 + ((v - 0x10000) & 0x3FF));
+            s += 4;
+        } else {
+            return nullptr;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TextBuffer::TextBuffer(const TextBuffer& other)
+{
+    if (other.size_ == 0) return;
+    std::memcpy(Room(other.size_), other.data_, other.size_ * sizeof(char16_t));
+    size_ = other.size_;
+}
+
+TextBuffer::~TextBuffer()
+{
+    std::free(data_);
+}
+
+char16_t* TextBuffer::Room(size_t n)
+{
+    if (size_ + n > capacity_) {
+        const size_t capacity = std::max({size_ + n, capacity_ * 2, size_t(4096)});
+        // realloc moves a large buffer by remapping its pages rather than copying them.
+        auto* grown = static_cast<char16_t*>(std::realloc(data_, capacity * sizeof(char16_t)));
+        if (!grown) throw std::bad_alloc();
+        data_ = grown;
+        capacity_ = capacity;
+    }
+    return data_ + size_;
+}
+
+void TextBuffer::Clear()
+{
+    std::free(data_);
+    data_ = nullptr;
+    size_ = capacity_ = 0;
+}
 
 TextTable::TextTable(int columns) : columns_(columns) {}
 
 TextTable::Cell TextTable::place(QStringView text)
 {
     if (text.isNull()) return {0, -1};
-    const qsizetype start = chars_.size();
-    // The text may lie in this buffer, which may move as it grows.
-    if (text.data() >= chars_.constData() && text.data() < chars_.constData() + start) {
-        const QString copy = text.toString();
-        chars_.append(copy);
-    } else {
-        chars_.append(text);
-    }
+    const size_t start = chars_.size();
+    // The text may lie in this buffer, which may move as it grows: its place is taken first.
+    const bool inside = text.utf16() >= chars_.data() && text.utf16() < chars_.data() + start;
+    const size_t from = inside ? size_t(text.utf16() - chars_.data()) : 0;
+    char16_t* out = chars_.Room(size_t(text.size()));
+    std::memcpy(out, inside ? chars_.data() + from : text.utf16(), size_t(text.size()) * sizeof(char16_t));
+    chars_.Commit(size_t(text.size()));
     return {quint32(start), qint32(text.size())};
 }
 
@@ -31,15 +115,36 @@ void TextTable::AppendUtf8(const char* bytes, qsizetype size)
         cells_.push_back({0, -1});
         return;
     }
-    // Decoded straight into the buffer: never more UTF-16 units than UTF-8 bytes.
-    const qsizetype start = chars_.size();
-    chars_.resize(start + size);
-    QChar* const begin = chars_.data() + start;
-    // Stateless: each value is read on its own, a byte-order mark at its start dropped.
-    thread_local QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    const QChar* end = utf8.appendToBuffer(begin, QByteArrayView(bytes, size));
-    chars_.resize(start + (end - begin));
+    // Never more UTF-16 units than UTF-8 bytes.
+    const size_t start = chars_.size();
+    char16_t* const begin = chars_.Room(size_t(size));
+    const char16_t* end = wellFormedUtf8(reinterpret_cast<const unsigned char*>(bytes), size, begin);
+    if (!end) {
+        // Stateless: each value is read on its own, a byte-order mark at its start dropped.
+        thread_local QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+        end = reinterpret_cast<const char16_t*>(
+            utf8.appendToBuffer(reinterpret_cast<QChar*>(begin), QByteArrayView(bytes, size)));
+    }
+    chars_.Commit(size_t(end - begin));
     cells_.push_back({quint32(start), qint32(end - begin)});
+}
+
+void TextTable::AppendInteger(qint64 value)
+{
+    char16_t digits[20];
+    int k = 0;
+    quint64 v = value < 0 ? 0 - quint64(value) : quint64(value);
+    do {
+        digits[k++] = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v);
+    const size_t start = chars_.size(), size = size_t(k) + (value < 0 ? 1 : 0);
+    char16_t* out = chars_.Room(size);
+    if (value < 0) *out++ = u'-';
+    while (k)
+        *out++ = digits[--k];
+    chars_.Commit(size);
+    cells_.push_back({quint32(start), qint32(size)});
 }
 
 void TextTable::Set(int row, int column, QStringView text)

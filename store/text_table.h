@@ -3,12 +3,34 @@
 // costs its characters and eight bytes.
 #pragma once
 
-#include <QString>
 #include <QStringView>
 
 #include <vector>
 
 namespace pelorin::store {
+
+// A growing run of UTF-16 characters. New room is handed out unwritten: the caller writes into
+// it and then says how much it used.
+class TextBuffer {
+public:
+    TextBuffer() = default;
+    TextBuffer(const TextBuffer& other);
+    TextBuffer& operator=(const TextBuffer&) = delete;
+    ~TextBuffer();
+
+    size_t size() const { return size_; }
+    const char16_t* data() const { return data_; }
+    // Room for n more characters after the last one.
+    char16_t* Room(size_t n);
+    // The first n characters of the room are now written.
+    void Commit(size_t n) { size_ += n; }
+    void Clear();
+
+private:
+    char16_t* data_ = nullptr;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
 
 class TextTable {
 public:
@@ -23,7 +45,8 @@ public:
     QStringView View(int row, int column) const
     {
         const Cell c = cells_[size_t(row) * size_t(columns_) + size_t(column)];
-        return c.size < 0 ? QStringView() : QStringView(chars_.constData() + c.start, c.size);
+        if (c.size <= 0) return c.size < 0 ? QStringView() : QStringView(u"", 0);
+        return QStringView(chars_.data() + c.start, c.size);
     }
 
     // Starts a row; its values follow, one for each column in order.
@@ -31,6 +54,8 @@ public:
     void AppendValue(QStringView text);
     // A value given as UTF-8, read as QString::fromUtf8 reads it; nullptr is a null value.
     void AppendUtf8(const char* bytes, qsizetype size);
+    // A whole number, as the engine writes it as text.
+    void AppendInteger(qint64 value);
 
     // Replaces a value (a null view stores null).
     void Set(int row, int column, QStringView text);
@@ -46,7 +71,7 @@ private:
     int columns_;
     std::vector<qint64> rowids_;
     std::vector<Cell> cells_; // row-major
-    QString chars_;
+    TextBuffer chars_;
 };
 
 } // namespace pelorin::store
