@@ -27,6 +27,34 @@ char16_t* SearchTextInto(char16_t* out, std::initializer_list<QStringView> field
     return out;
 }
 
+WordFinder::WordFinder(const QString& word, QStringView sample) : word_(word)
+{
+    qsizetype fewest = -1;
+    for (qsizetype i = 0; i < word_.size(); ++i) {
+        const qsizetype n = sample.count(word_.at(i));
+        if (fewest < 0 || n < fewest) {
+            fewest = n;
+            anchor_ = i;
+        }
+    }
+}
+
+qsizetype WordFinder::IndexIn(QStringView text, qsizetype from) const
+{
+    const qsizetype m = word_.size(), n = text.size();
+    if (m == 0) return from <= n ? from : -1;
+    const QChar anchor = word_.at(anchor_);
+    for (qsizetype at = from + anchor_; at < n;) {
+        const qsizetype hit = text.indexOf(anchor, at);
+        if (hit < 0) return -1;
+        const qsizetype start = hit - anchor_;
+        if (start + m > n) return -1;
+        if (text.sliced(start, m) == word_) return start;
+        at = hit + 1;
+    }
+    return -1;
+}
+
 RowFilter::RowFilter(const QString& typed)
 {
     // Normalised first: the invisible marks it drops must not split or make up a word.

@@ -141,6 +141,7 @@ void LedgerModel::Clear()
     order_ = {};
     searchChars_.clear();
     searchStarts_ = {};
+    matching_ = {};
     apart_.clear();
     for (auto& k : keys_)
         k.reset();
@@ -171,6 +172,7 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendO
     if (!Filtered()) beginInsertRows(QModelIndex(), firstShown, firstShown + n - 1);
     rows_.reserve(first + size_t(n));
     order_.reserve(first + size_t(n));
+    matching_.reserve(first + size_t(n));
     if (searchStarts_.empty()) searchStarts_.push_back(0);
     for (int r = 0; r < n; ++r) {
         const size_t index = rows_.size();
@@ -201,26 +203,30 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendO
         const QStringView book = stored(r, ColNameBook).trimmed(),
                           writer = stored(r, ColNameWriter).trimmed(),
                           borrower = stored(r, ColNameBorrower).trimmed();
+        // Each row's text ends in a line break, which no typed word holds: a word found in
+        // the buffer lies within one row.
         const qsizetype at = searchChars_.size();
         searchChars_.resize(at + book.size() + writer.size() + borrower.size() + loanShown.size() +
-                            backShown.size() + 5);
+                            backShown.size() + 6);
         char16_t* const out = reinterpret_cast<char16_t*>(searchChars_.data()) + at;
-        const char16_t* end = find::SearchTextInto(out, {book, writer, borrower, loanShown, backShown});
+        char16_t* end = find::SearchTextInto(out, {book, writer, borrower, loanShown, backShown});
+        *end++ = u'\n';
         searchChars_.resize(at + (end - out));
         searchStarts_.push_back(quint32(searchChars_.size()));
-        if (Filtered() && filter_.Matches(SearchTextOf(index))) row.flags |= Matching;
+        matching_.push_back(0);
 
         rows_.push_back(row);
         order_.push_back(int(index));
     }
     if (options.listOrder) SortInListOrder(first);
+    if (Filtered()) MatchRows(filter_, first);
     if (!Filtered()) {
         endInsertRows();
         return;
     }
     std::vector<int> matching;
     for (size_t i = first; i < order_.size(); ++i)
-        if (rows_[size_t(order_[i])].flags & Matching) matching.push_back(order_[i]);
+        if (matching_[size_t(order_[i])]) matching.push_back(order_[i]);
     if (matching.empty()) return;
     beginInsertRows(QModelIndex(), firstShown, firstShown + int(matching.size()) - 1);
     shown_.insert(shown_.end(), matching.begin(), matching.end());
@@ -247,8 +253,32 @@ QStringView LedgerModel::Shown(size_t row, int column) const
 
 QStringView LedgerModel::SearchTextOf(size_t row) const
 {
+    // Without the line break that ends it.
     return QStringView(searchChars_.constData() + searchStarts_[row],
-                       searchStarts_[row + 1] - searchStarts_[row]);
+                       searchStarts_[row + 1] - searchStarts_[row] - 1);
+}
+
+void LedgerModel::MatchRows(const find::RowFilter& filter, size_t first)
+{
+    std::fill(matching_.begin() + long(first), matching_.end(), quint8(0));
+    const QStringList& words = filter.Words();
+    if (words.isEmpty() || first == rows_.size()) return;
+    // The first (longest) word is looked for through the rows' texts in one pass, which is
+    // much quicker than a search in each row; the rows it finds are then tried with the rest.
+    const qsizetype base = searchStarts_[first];
+    const QStringView all = QStringView(searchChars_).sliced(base);
+    const find::WordFinder longest(words.first(), all.first(std::min<qsizetype>(all.size(), 1 << 16)));
+    std::vector<size_t> found;
+    size_t row = first;
+    for (qsizetype at = longest.IndexIn(all); at >= 0;) {
+        while (searchStarts_[row + 1] <= quint32(base + at))
+            ++row;
+        found.push_back(row);
+        at = longest.IndexIn(all, searchStarts_[row + 1] - base);
+    }
+    for (size_t i : found)
+        matching_[i] = std::all_of(words.cbegin() + 1, words.cend(),
+                                   [&](const QString& w) { return SearchTextOf(i).contains(w); });
 }
 
 const store::CollationKeys& LedgerModel::KeysOf(int column)
@@ -326,20 +356,16 @@ void LedgerModel::RebuildShown()
 {
     shown_.clear();
     for (int i : order_)
-        if (rows_[size_t(i)].flags & Matching) shown_.push_back(i);
+        if (matching_[size_t(i)]) shown_.push_back(i);
 }
 
 void LedgerModel::SetFilter(const QString& typed)
 {
     find::RowFilter filter(typed);
     if (filter.Words() == filter_.Words()) return;
-    if (!filter.IsEmpty())
-        for (size_t i = 0; i < rows_.size(); ++i) {
-            if (filter.Matches(SearchTextOf(i)))
-                rows_[i].flags |= Matching;
-            else
-                rows_[i].flags &= quint8(~Matching);
-        }
+    // The search texts are read in the order they lie in memory; the shown rows are then
+    // picked in list order from one byte a row.
+    MatchRows(filter, 0);
     beginResetModel();
     filter_ = std::move(filter);
     if (Filtered()) {
@@ -414,6 +440,20 @@ std::array<QStringView, ColumnCount - 1> LedgerModel::RowCells(int row) const
         for (int c = 0; c < ColumnCount - 1; ++c)
             cells[size_t(c)] = Shown(size_t(i), c);
     return cells;
+}
+
+void LedgerModel::PrefetchAhead(int row) const
+{
+    const int n = ShownCount();
+    if (row + 24 < n) __builtin_prefetch(&rows_[size_t(IndexAt(row + 24))]);
+    if (row + 16 < n) {
+        const Row& r = rows_[size_t(IndexAt(row + 16))];
+        sources_[r.source].rows->Prefetch(int(r.record));
+    }
+    // Where the texts are is known without reading them (trimming them would).
+    if (row + 8 < n)
+        for (int c = 0; c < ColumnCount - 1; ++c)
+            __builtin_prefetch(Stored(size_t(IndexAt(row + 8)), c).data());
 }
 
 const LedgerModel::Mark* LedgerModel::MarkOf(int row, int column) const

@@ -107,6 +107,10 @@ public:
     // The texts of a shown row's cells after the number, in column order, to read many rows
     // without copying them; empty outside the list. Valid until the list changes.
     std::array<QStringView, ColumnCount - 1> RowCells(int row) const;
+    // For a reader going down the shown rows in order (an export): asks the processor now, in
+    // three steps, for what rows a little further down need, so that their texts are in the
+    // cache by the time they are read. The rows lie in memory in the order they were read.
+    void PrefetchAhead(int row) const;
     // The text colour of a cell: invalid when the cell carries no warning.
     QColor CellColour(int row, int column) const;
     QString CellToolTip(int row, int column) const;
@@ -137,7 +141,6 @@ private:
         LoanShownApart = 1,
         ReturnShownApart = 2,
         DurationApart = 4,
-        Matching = 8, // holds the words of the filter
     };
     struct Row {
         quint32 record = 0; // in its source
@@ -167,12 +170,15 @@ private:
     // Sorts order_[first..] by title, then borrower, then record key.
     void SortInListOrder(size_t first);
     void RebuildShown();
+    // Marks in matching_ the rows from first on that hold every word of the filter.
+    void MatchRows(const find::RowFilter& filter, size_t first);
 
     std::vector<Source> sources_;
     std::vector<Row> rows_;                      // in the order they were appended
     std::vector<int> order_;                     // the rows as the list shows them, indexes into rows_
     QString searchChars_;                        // the search texts of all rows, one after another
     std::vector<quint32> searchStarts_;          // where each row's begins; one more for the end
+    std::vector<quint8> matching_;               // 1 where the row holds the words of the filter
     std::unordered_map<quint64, QString> apart_; // by row * 8 + column
     std::array<std::unique_ptr<store::CollationKeys>, ColumnCount> keys_;
     find::RowFilter filter_;

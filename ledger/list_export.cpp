@@ -33,11 +33,8 @@ bool WriteListCsv(const LedgerModel& model, QIODevice& out)
         doc.AddCell(ColumnAt(c).caption);
     doc.EndRecord();
     for (int r = 0, rows = model.rowCount(); r < rows; ++r) {
-        // The texts lie scattered over the heap: ask for those a few rows ahead early, so that
-        // they are in the cache by the time they are written.
-        if (r + 8 < rows)
-            for (QStringView cell : model.RowCells(r + 8))
-                __builtin_prefetch(cell.data());
+        // The rows lie in memory in the order they were read, not in the list's.
+        model.PrefetchAhead(r);
         for (QStringView cell : model.RowCells(r))
             doc.AddCell(cell);
         doc.EndRecord();

@@ -49,6 +49,14 @@ public:
         return QStringView(chars_.data() + c.start, c.size);
     }
 
+    // Asks the processor for the places of a row's values, ahead of reading them.
+    void Prefetch(int row) const
+    {
+        const Cell* first = cells_.data() + size_t(row) * size_t(columns_);
+        __builtin_prefetch(first);
+        __builtin_prefetch(first + columns_ - 1);
+    }
+
     // Starts a row; its values follow, one for each column in order.
     void AppendRow(qint64 rowid) { rowids_.push_back(rowid); }
     void AppendValue(QStringView text);
