@@ -214,6 +214,14 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendO
         searchChars_.resize(at + (end - out));
         searchStarts_.push_back(quint32(searchChars_.size()));
         matching_.push_back(0);
+        // Most texts have no blanks around them, and the list shows them without trimming.
+        const QStringView trimmed[] = {book, writer, borrower, loan, back, time};
+        for (int c = 0; c < ColumnCount - 1; ++c) {
+            const QStringView raw = c == ColTimeLoan - 1 && (row.flags & DurationApart)
+                                        ? QStringView(apart_[index * 8 + size_t(c)])
+                                        : stored(r, c + 1);
+            if (raw.size() != trimmed[c].size()) row.blanks |= quint8(1 << c);
+        }
 
         rows_.push_back(row);
         order_.push_back(int(index));
@@ -247,8 +255,10 @@ QStringView LedgerModel::Shown(size_t row, int column) const
     const quint8 apart = column == ColDateLoan - 1     ? LoanShownApart
                          : column == ColDateReturn - 1 ? ReturnShownApart
                                                        : 0;
-    if (rows_[row].flags & apart) return apart_.at(row * 8 + size_t(column));
-    return Stored(row, column).trimmed();
+    const Row& r = rows_[row];
+    if (r.flags & apart) return apart_.at(row * 8 + size_t(column));
+    const QStringView stored = Stored(row, column);
+    return r.blanks & (1 << column) ? stored.trimmed() : stored;
 }
 
 QStringView LedgerModel::SearchTextOf(size_t row) const

@@ -146,6 +146,7 @@ private:
         quint32 record = 0; // in its source
         quint16 source = 0;
         quint8 flags = 0;
+        quint8 blanks = 0;         // a bit for each column after the number whose text has blanks around it
         std::array<Mark, 3> marks; // loan date, return date, duration
     };
     // A result set's rows and where the list's fields lie in them.
