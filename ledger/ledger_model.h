@@ -1,6 +1,8 @@
 // The rows of the ledger list: the shown texts of each loan, its record key, and the warning
-// colours and tool tips of its date and duration cells. Under a filter the list shows only the
-// matching loans, in the same order, numbered from 1; the others are kept to be shown again.
+// colours and tool tips of its date and duration cells. The texts are those of the result set
+// the list was filled from, held once; the list sorts them in memory as the engine would.
+// Under a filter the list shows only the matching loans, in the same order, numbered from 1;
+// the others are kept to be shown again.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -144,7 +146,7 @@ private:
     };
     struct Row {
         quint32 record = 0; // in its source
-        quint16 source = 0;
+        quint32 source = 0;
         quint8 flags = 0;
         quint8 blanks = 0;         // a bit for each column after the number whose text has blanks around it
         std::array<Mark, 3> marks; // loan date, return date, duration
@@ -168,7 +170,8 @@ private:
     QStringView SearchTextOf(size_t row) const;
     // The keys of a column for every row, computed once.
     const store::CollationKeys& KeysOf(int column);
-    // Sorts order_[first..] by title, then borrower, then record key.
+    // Sorts order_[first..] by title, then by borrower; rows equal in both stay as they were
+    // read (the engine reads the table by record key).
     void SortInListOrder(size_t first);
     void RebuildShown();
     // Marks in matching_ the rows from first on that hold every word of the filter.
