@@ -7,65 +7,37 @@ namespace pelorin::duration {
 
 namespace {
 
-// A phrase is built in place: the pass over every loan runs this a hundred thousand times at
-// start-up, and a string per piece would cost more than the arithmetic.
-class Phrase {
-public:
-    void add(std::u16string_view piece)
-    {
-        std::copy(piece.begin(), piece.end(), buf_ + size_);
-        size_ += int(piece.size());
-    }
-    void addNumber(int n)
-    {
-        char16_t digits[12];
-        int k = 0;
-        unsigned v = unsigned(n);
-        do {
-            digits[k++] = char16_t(u'0' + v % 10);
-            v /= 10;
-        } while (v);
-        while (k)
-            buf_[size_++] = digits[--k];
-    }
-    QString text() const { return size_ ? QString(reinterpret_cast<const QChar*>(buf_), size_) : QString(); }
-
-private:
-    char16_t buf_[128];
-    int size_ = 0;
-};
-
 // Counts 3 to 10 take the plural, 2 the dual; 1 and 11 upwards the singular.
 bool plural(int n)
 {
     return n >= 3 && n <= 10;
 }
 
-void addYears(Phrase& p, int n, bool followed)
+void addYears(TimeLoanText& p, int n, bool followed)
 {
-    if (n == 2) return p.add(followed ? u" سنتان و " : u" سنتان ");
-    p.addNumber(n);
-    p.add(plural(n) ? u" سنوات " : u" سنة ");
-    if (followed) p.add(u"و ");
+    if (n == 2) return p.Add(followed ? u" سنتان و " : u" سنتان ");
+    p.AddNumber(n);
+    p.Add(plural(n) ? u" سنوات " : u" سنة ");
+    if (followed) p.Add(u"و ");
 }
 
-void addMonths(Phrase& p, int n, bool followed)
+void addMonths(TimeLoanText& p, int n, bool followed)
 {
-    if (n == 2) return p.add(followed ? u"شهران و " : u"شهران ");
-    p.addNumber(n);
-    p.add(plural(n) ? u" أشهر " : u" شهراً ");
-    if (followed) p.add(u"و ");
+    if (n == 2) return p.Add(followed ? u"شهران و " : u"شهران ");
+    p.AddNumber(n);
+    p.Add(plural(n) ? u" أشهر " : u" شهراً ");
+    if (followed) p.Add(u"و ");
 }
 
-void addDays(Phrase& p, int n)
+void addDays(TimeLoanText& p, int n)
 {
-    if (n == 2) return p.add(u"يومان ");
-    p.addNumber(n);
-    p.add(plural(n) ? u" أيام " : u" يوماً ");
+    if (n == 2) return p.Add(u"يومان ");
+    p.AddNumber(n);
+    p.Add(plural(n) ? u" أيام " : u" يوماً ");
 }
 
 // The phrase for a span given as whole numbers.
-QString phraseOf(int ly, int lm, int ld, int ey, int em, int ed)
+void phraseOf(TimeLoanText& p, int ly, int lm, int ld, int ey, int em, int ed)
 {
     int years = ey - ly;
     if (em < lm || (em == lm && ed < ld)) --years;
@@ -78,11 +50,9 @@ QString phraseOf(int ly, int lm, int ld, int ey, int em, int ed)
     else if (ed < ld)
         days = (MonthInfo(lm, ly) - ld) + ed;
 
-    Phrase p;
     if (years > 0) addYears(p, years, months > 0 || days > 0);
     if (months > 0) addMonths(p, months, days > 0);
     if (days > 0) addDays(p, days);
-    return p.text();
 }
 
 // A part of a date text: one to four ASCII digits; -1 otherwise.
@@ -97,7 +67,51 @@ int datePart(QStringView part)
     return value;
 }
 
+// A year/month/day date as numbers; false when the text is no such date.
+struct Ymd {
+    int y = 0, m = 0, d = 0;
+    bool operator==(const Ymd& o) const { return y == o.y && m == o.m && d == o.d; }
+    bool operator<(const Ymd& o) const { return y != o.y ? y < o.y : m != o.m ? m < o.m : d < o.d; }
+};
+
+bool readYmd(QStringView text, Ymd& out)
+{
+    const QStringView t = text.trimmed();
+    const qsizetype first = t.indexOf(QLatin1Char('/'));
+    const qsizetype second = first < 0 ? -1 : t.indexOf(QLatin1Char('/'), first + 1);
+    if (second < 0 || t.indexOf(QLatin1Char('/'), second + 1) >= 0) return false;
+    const int y = datePart(t.left(first)), m = datePart(t.sliced(first + 1, second - first - 1)),
+              d = datePart(t.sliced(second + 1));
+    if (y < 0 || m < 0 || d < 0) return false;
+    out = {FullYear(y), m, d};
+    return QDate::isValid(out.y, m, d);
+}
+
 } // namespace
+
+void TimeLoanText::Add(std::u16string_view piece)
+{
+    std::copy(piece.begin(), piece.end(), buf_ + size_);
+    size_ += int(piece.size());
+}
+
+void TimeLoanText::AddNumber(int n)
+{
+    char16_t digits[12];
+    int k = 0;
+    unsigned v = unsigned(n);
+    do {
+        digits[k++] = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v);
+    while (k)
+        buf_[size_++] = digits[--k];
+}
+
+QString TimeLoanText::ToString() const
+{
+    return size_ ? View().toString() : QString();
+}
 
 DateParts PartsOf(const QDate& date)
 {
@@ -114,14 +128,8 @@ QString DateText(const QDate& date)
 
 QDate ReadDate(QStringView text)
 {
-    const QStringView t = text.trimmed();
-    const qsizetype first = t.indexOf(QLatin1Char('/'));
-    const qsizetype second = first < 0 ? -1 : t.indexOf(QLatin1Char('/'), first + 1);
-    if (second < 0 || t.indexOf(QLatin1Char('/'), second + 1) >= 0) return {};
-    const int y = datePart(t.left(first)), m = datePart(t.sliced(first + 1, second - first - 1)),
-              d = datePart(t.sliced(second + 1));
-    if (y < 0 || m < 0 || d < 0) return {};
-    return QDate(FullYear(y), m, d);
+    Ymd date;
+    return readYmd(text, date) ? QDate(date.y, date.m, date.d) : QDate();
 }
 
 int FullYear(int value)
@@ -172,27 +180,38 @@ int GetMonths(int fromMonth, int toMonth)
 
 QString CalcTimeLoan(const Span& s)
 {
-    return phraseOf(s.loanYear.toInt(), s.loanMonth.toInt(), s.loanDay.toInt(), s.endYear.toInt(),
-                    s.endMonth.toInt(), s.endDay.toInt());
+    TimeLoanText p;
+    phraseOf(p, s.loanYear.toInt(), s.loanMonth.toInt(), s.loanDay.toInt(), s.endYear.toInt(),
+             s.endMonth.toInt(), s.endDay.toInt());
+    return p.ToString();
+}
+
+void TimeLoanInto(TimeLoanText& text, QStringView dateLoan, QStringView dateReturn, const QDate& today)
+{
+    text.Clear();
+    const bool out = IsNotReturned(dateReturn);
+    Ymd loan, end;
+    if (out) today.getDate(&end.y, &end.m, &end.d);
+    // A hand-edited file may hold texts that are no dates: they are an input error too.
+    if (!readYmd(dateLoan, loan) || (out ? !today.isValid() : !readYmd(dateReturn, end)))
+        return text.Add(kInputError);
+
+    if (out) {
+        if (loan == end) return text.Add(kLentToday);
+        if (end < loan) return text.Add(kInputError);
+    } else {
+        if (end < loan) return text.Add(kInputError);
+        if (end == loan) return text.Add(kOneDay);
+    }
+    // The six date parts as numbers, as their "yyyy", "mm" and "dd" texts read.
+    phraseOf(text, loan.y, loan.m, loan.d, end.y, end.m, end.d);
 }
 
 QString GetTimeLoan(QStringView dateLoan, QStringView dateReturn, const QDate& today)
 {
-    const bool out = IsNotReturned(dateReturn);
-    const QDate loan = ReadDate(dateLoan);
-    const QDate end = out ? today : ReadDate(dateReturn);
-    // A hand-edited file may hold texts that are no dates: they are an input error too.
-    if (!loan.isValid() || !end.isValid()) return kInputError;
-
-    if (out) {
-        if (loan == today) return kLentToday;
-        if (loan > today) return kInputError;
-    } else {
-        if (end < loan) return kInputError;
-        if (end == loan) return kOneDay;
-    }
-    // The six date parts as numbers, as their "yyyy", "mm" and "dd" texts read.
-    return phraseOf(loan.year(), loan.month(), loan.day(), end.year(), end.month(), end.day());
+    TimeLoanText text;
+    TimeLoanInto(text, dateLoan, dateReturn, today);
+    return text.ToString();
 }
 
 } // namespace pelorin::duration

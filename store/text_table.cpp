@@ -2,11 +2,6 @@
 
 #include <QStringDecoder>
 
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <new>
-
 namespace pelorin::store {
 
 namespace {
@@ -57,38 +52,6 @@ char16_t* wellFormedUtf8(const unsigned char* s, qsizetype n, char16_t* out)
 
 } // namespace
 
-TextBuffer::TextBuffer(const TextBuffer& other)
-{
-    if (other.size_ == 0) return;
-    std::memcpy(Room(other.size_), other.data_, other.size_ * sizeof(char16_t));
-    size_ = other.size_;
-}
-
-TextBuffer::~TextBuffer()
-{
-    std::free(data_);
-}
-
-char16_t* TextBuffer::Room(size_t n)
-{
-    if (size_ + n > capacity_) {
-        const size_t capacity = std::max({size_ + n, capacity_ * 2, size_t(4096)});
-        // realloc moves a large buffer by remapping its pages rather than copying them.
-        auto* grown = static_cast<char16_t*>(std::realloc(data_, capacity * sizeof(char16_t)));
-        if (!grown) throw std::bad_alloc();
-        data_ = grown;
-        capacity_ = capacity;
-    }
-    return data_ + size_;
-}
-
-void TextBuffer::Clear()
-{
-    std::free(data_);
-    data_ = nullptr;
-    size_ = capacity_ = 0;
-}
-
 TextTable::TextTable(int columns) : columns_(columns) {}
 
 TextTable::Cell TextTable::place(QStringView text)
@@ -106,13 +69,13 @@ TextTable::Cell TextTable::place(QStringView text)
 
 void TextTable::AppendValue(QStringView text)
 {
-    cells_.push_back(place(text));
+    cells_.Append(place(text));
 }
 
 void TextTable::AppendUtf8(const char* bytes, qsizetype size)
 {
     if (!bytes) {
-        cells_.push_back({0, -1});
+        cells_.Append({0, -1});
         return;
     }
     // Never more UTF-16 units than UTF-8 bytes.
@@ -126,7 +89,7 @@ void TextTable::AppendUtf8(const char* bytes, qsizetype size)
             utf8.appendToBuffer(reinterpret_cast<QChar*>(begin), QByteArrayView(bytes, size)));
     }
     chars_.Commit(size_t(end - begin));
-    cells_.push_back({quint32(start), qint32(end - begin)});
+    cells_.Append({quint32(start), qint32(end - begin)});
 }
 
 void TextTable::AppendInteger(qint64 value)
@@ -144,7 +107,7 @@ void TextTable::AppendInteger(qint64 value)
     while (k)
         *out++ = digits[--k];
     chars_.Commit(size);
-    cells_.push_back({quint32(start), qint32(size)});
+    cells_.Append({quint32(start), qint32(size)});
 }
 
 void TextTable::Set(int row, int column, QStringView text)
@@ -154,9 +117,8 @@ void TextTable::Set(int row, int column, QStringView text)
 
 void TextTable::RemoveRow(int row)
 {
-    rowids_.erase(rowids_.begin() + row);
-    const auto first = cells_.begin() + long(row) * columns_;
-    cells_.erase(first, first + columns_);
+    rowids_.Erase(size_t(row), 1);
+    cells_.Erase(size_t(row) * size_t(columns_), size_t(columns_));
 }
 
 } // namespace pelorin::store

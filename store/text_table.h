@@ -5,29 +5,63 @@
 
 #include <QStringView>
 
-#include <vector>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <type_traits>
 
 namespace pelorin::store {
 
-// A growing run of UTF-16 characters. New room is handed out unwritten: the caller writes into
-// it and then says how much it used.
-class TextBuffer {
+// A growing array of plain values. It grows by reallocating, which moves a large array by
+// remapping its pages instead of copying them, and new room is handed out unwritten: the caller
+// writes into it and then says how much it used.
+template <class T> class GrowingArray {
+    static_assert(std::is_trivially_copyable_v<T>);
+
 public:
-    TextBuffer() = default;
-    TextBuffer(const TextBuffer& other);
-    TextBuffer& operator=(const TextBuffer&) = delete;
-    ~TextBuffer();
+    GrowingArray() = default;
+    GrowingArray(const GrowingArray& other)
+    {
+        if (other.size_ == 0) return;
+        std::memcpy(Room(other.size_), other.data_, other.size_ * sizeof(T));
+        size_ = other.size_;
+    }
+    GrowingArray& operator=(const GrowingArray&) = delete;
+    ~GrowingArray() { std::free(data_); }
 
     size_t size() const { return size_; }
-    const char16_t* data() const { return data_; }
-    // Room for n more characters after the last one.
-    char16_t* Room(size_t n);
-    // The first n characters of the room are now written.
+    const T* data() const { return data_; }
+    const T& operator[](size_t i) const { return data_[i]; }
+    T& operator[](size_t i) { return data_[i]; }
+
+    // Room for n more values after the last one.
+    T* Room(size_t n)
+    {
+        if (size_ + n > capacity_) {
+            const size_t capacity = std::max({size_ + n, capacity_ * 2, size_t(4096) / sizeof(T)});
+            auto* grown = static_cast<T*>(std::realloc(static_cast<void*>(data_), capacity * sizeof(T)));
+            if (!grown) throw std::bad_alloc();
+            data_ = grown;
+            capacity_ = capacity;
+        }
+        return data_ + size_;
+    }
+    // The first n values of the room are now written.
     void Commit(size_t n) { size_ += n; }
-    void Clear();
+    void Append(const T& value)
+    {
+        *Room(1) = value;
+        ++size_;
+    }
+    void Erase(size_t first, size_t n)
+    {
+        std::memmove(static_cast<void*>(data_ + first), data_ + first + n, (size_ - first - n) * sizeof(T));
+        size_ -= n;
+    }
 
 private:
-    char16_t* data_ = nullptr;
+    T* data_ = nullptr;
     size_t size_ = 0;
     size_t capacity_ = 0;
 };
@@ -58,7 +92,7 @@ public:
     }
 
     // Starts a row; its values follow, one for each column in order.
-    void AppendRow(qint64 rowid) { rowids_.push_back(rowid); }
+    void AppendRow(qint64 rowid) { rowids_.Append(rowid); }
     void AppendValue(QStringView text);
     // A value given as UTF-8, read as QString::fromUtf8 reads it; nullptr is a null value.
     void AppendUtf8(const char* bytes, qsizetype size);
@@ -77,9 +111,9 @@ private:
     Cell place(QStringView text);
 
     int columns_;
-    std::vector<qint64> rowids_;
-    std::vector<Cell> cells_; // row-major
-    TextBuffer chars_;
+    GrowingArray<qint64> rowids_;
+    GrowingArray<Cell> cells_; // row-major
+    GrowingArray<char16_t> chars_;
 };
 
 } // namespace pelorin::store
