@@ -55,8 +55,7 @@ public:
     {
         const Pressable* p = Pressable::Of(widget());
         if (t == QAccessible::Name) return p ? p->Name() : QString();
-        // The tool tip is already the name; say it once.
-        if (t == QAccessible::Description) return widget()->accessibleDescription();
+        if (t == QAccessible::Description) return p ? p->Description() : QString();
         return QAccessibleWidget::text(t);
     }
 
@@ -176,7 +175,16 @@ void Pressable::Press()
 
 QString Pressable::Name() const
 {
-    return target_->accessibleName().isEmpty() ? target_->toolTip() : target_->accessibleName();
+    if (!target_->accessibleName().isEmpty()) return target_->accessibleName();
+    // A label that shows words is read by them; a picture by its tool tip.
+    const QString text = target_->property("text").toString();
+    return text.isEmpty() ? target_->toolTip() : text;
+}
+
+QString Pressable::Description() const
+{
+    if (!target_->accessibleDescription().isEmpty()) return target_->accessibleDescription();
+    return Name() == target_->toolTip() ? QString() : target_->toolTip();
 }
 
 bool Pressable::FocusFrameShown() const

@@ -22,13 +22,16 @@ public:
 
     // Makes target pressable. press runs what a left click on it runs; showDown, when given, shows
     // the pressed look while Space is held, as a held mouse button does. The name read out is the
-    // target's accessible name when it has one, else its tool tip.
+    // target's accessible name when it has one (see Name).
     static Pressable* Attach(QWidget* target, Action press, DownLook showDown = {});
     // The pressable behaviour of a widget, or nullptr.
     static Pressable* Of(const QObject* target);
 
     void Press();
+    // What a screen reader reads: the accessible name when set; else the words of a label, or the
+    // tool tip of a picture. The description is the tool tip when it is not already the name.
     QString Name() const;
+    QString Description() const;
     bool FocusFrameShown() const;
 
 protected:
