@@ -2,10 +2,13 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QFocusFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -13,12 +16,30 @@
 
 namespace pelorin::chrome {
 
-// A thin frame over the target, drawn only while the keyboard has put the focus there, so the
-// look of a window worked with the mouse never changes. Being a focus frame, it is not one of
-// the objects a screen reader lists.
-class FocusFrame : public QFocusFrame {
+namespace {
+
+const char* const kStatusProperty = "pelorinStatusLine";
+const char* const kCaptionProperty = "pelorinCaption";
+const char* const kPressableName = "pressable";
+
+// The frame drawn while the keyboard has the focus here: a dotted light line with a darker one
+// inside, visible on the purple windows and on light pictures alike.
+void paintFocusFrame(QWidget* w)
+{
+    QPainter p(w);
+    QPen pen(kLightPink, 1, Qt::DotLine);
+    pen.setCosmetic(true);
+    p.setPen(pen);
+    p.drawRect(w->rect().adjusted(0, 0, -1, -1));
+    p.setPen(QPen(kPurple, 1, Qt::DotLine));
+    p.drawRect(w->rect().adjusted(1, 1, -2, -2));
+}
+
+// Over a picture that takes the focus itself: shown only while the frame is wanted. Being a
+// focus frame, it is not one of the objects a screen reader lists.
+class PictureFrame : public QFocusFrame {
 public:
-    explicit FocusFrame(QWidget* target) : QFocusFrame(target)
+    explicit PictureFrame(QWidget* target) : QFocusFrame(target)
     {
         setAttribute(Qt::WA_NoSystemBackground);
         setGeometry(target->rect());
@@ -26,26 +47,66 @@ public:
     }
 
 protected:
+    void paintEvent(QPaintEvent*) override { paintFocusFrame(this); }
+};
+
+// Over a worded label: takes the focus in the label's place (its focus proxy) and is the push
+// button a screen reader meets; it paints nothing but the frame, and only while it is wanted.
+class KeyTarget : public QWidget {
+public:
+    explicit KeyTarget(QWidget* label) : QWidget(label)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setGeometry(label->rect());
+        setFocusPolicy(Qt::TabFocus);
+    }
+    bool frameShown = false;
+
+protected:
     void paintEvent(QPaintEvent*) override
     {
-        QPainter p(this);
-        QPen pen(kLightPink, 1, Qt::DotLine);
-        pen.setCosmetic(true);
-        p.setPen(pen);
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-        // A second, darker line keeps the frame visible on a light picture as well.
-        p.setPen(QPen(kPurple, 1, Qt::DotLine));
-        p.drawRect(rect().adjusted(1, 1, -2, -2));
+        if (frameShown) paintFocusFrame(this);
     }
 };
 
-namespace {
+// Whether the person is working with the keyboard: a key press says yes, a mouse press no. Focus
+// moved by the program (a control disabled under it, a window returning) says nothing either way.
+class KeyboardInUse : public QObject {
+public:
+    static KeyboardInUse& instance()
+    {
+        static auto* watch = [] {
+            auto* w = new KeyboardInUse;
+            QCoreApplication::instance()->installEventFilter(w);
+            return w;
+        }();
+        return *watch;
+    }
+    bool active() const { return active_; }
 
-bool keyboardFocus(Qt::FocusReason reason)
-{
-    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-           reason == Qt::ShortcutFocusReason;
-}
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        const auto type = event->type();
+        if (type == QEvent::KeyPress)
+            set(true);
+        else if (type == QEvent::MouseButtonPress || type == QEvent::TouchBegin)
+            set(false);
+        return false;
+    }
+
+private:
+    KeyboardInUse() : QObject(QCoreApplication::instance()) {}
+    void set(bool on)
+    {
+        if (on == active_) return;
+        active_ = on;
+        // A mouse press takes the frame away at once.
+        if (Pressable* p = Pressable::Of(QApplication::focusWidget())) p->UpdateFocusFrame();
+    }
+    bool active_ = false;
+};
 
 class PressableAccessible : public QAccessibleWidget {
 public:
@@ -85,14 +146,6 @@ public:
     }
 };
 
-const char* const kStatusProperty = "pelorinStatusLine";
-const char* const kCaptionProperty = "pelorinCaption";
-
-QString labelText(const QWidget* w)
-{
-    return w->property("text").toString();
-}
-
 // A label read as a status line, whose new text is announced; or a value read with its caption.
 class LabelAccessible : public QAccessibleWidget {
 public:
@@ -103,7 +156,7 @@ public:
         if (t != QAccessible::Name || !widget()->accessibleName().isEmpty())
             return QAccessibleWidget::text(t);
         const QString caption = widget()->property(kCaptionProperty).toString();
-        const QString value = labelText(widget());
+        const QString value = widget()->property("text").toString();
         if (caption.isEmpty()) return value;
         return value.isEmpty() ? caption : caption + QStringLiteral(": ") + value;
     }
@@ -113,7 +166,7 @@ QAccessibleInterface* factory(const QString&, QObject* object)
 {
     if (!object || !object->isWidgetType()) return nullptr;
     auto* w = static_cast<QWidget*>(object);
-    if (Pressable::Of(w)) return new PressableAccessible(w);
+    if (Pressable* p = Pressable::Of(w); p && p->FocusTarget() == w) return new PressableAccessible(w);
     if (IsStatusLine(w)) return new LabelAccessible(w, QAccessible::StatusBar);
     if (w->property(kCaptionProperty).isValid()) return new LabelAccessible(w, QAccessible::StaticText);
     return nullptr;
@@ -128,6 +181,12 @@ template <class Interface> void refreshInterface(QWidget* w)
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }
 
+bool isWordedLabel(const QWidget* w)
+{
+    const auto* label = qobject_cast<const QLabel*>(w);
+    return label && label->pixmap().isNull() && !label->text().isEmpty();
+}
+
 } // namespace
 
 void InstallAccessibleFactory()
@@ -140,13 +199,24 @@ void InstallAccessibleFactory()
 }
 
 Pressable::Pressable(QWidget* target, Action press, DownLook showDown)
-    : QObject(target), target_(target), press_(std::move(press)), showDown_(std::move(showDown)),
-      frame_(new FocusFrame(target))
+    : QObject(target), target_(target), press_(std::move(press)), showDown_(std::move(showDown))
 {
-    setObjectName(QStringLiteral("pressable"));
-    // Tab reaches it; a mouse click does not take the focus, so a click changes nothing of the look.
-    target->setFocusPolicy(Qt::TabFocus);
+    setObjectName(QLatin1String(kPressableName));
+    if (isWordedLabel(target)) {
+        auto* key = new KeyTarget(target);
+        key->setProperty(kPressableName, QVariant::fromValue<QObject*>(this));
+        target->setFocusProxy(key);
+        focusTarget_ = key;
+        frame_ = key;
+    } else {
+        // Tab reaches it; a click does not take the focus, so a click changes nothing of the look.
+        target->setFocusPolicy(Qt::TabFocus);
+        focusTarget_ = target;
+        frame_ = new PictureFrame(target);
+    }
     target->installEventFilter(this);
+    if (focusTarget_ != target) focusTarget_->installEventFilter(this);
+    KeyboardInUse::instance();
 }
 
 Pressable* Pressable::Attach(QWidget* target, Action press, DownLook showDown)
@@ -158,25 +228,26 @@ Pressable* Pressable::Attach(QWidget* target, Action press, DownLook showDown)
         return existing;
     }
     auto* p = new Pressable(target, std::move(press), std::move(showDown));
-    refreshInterface<PressableAccessible>(target);
+    refreshInterface<PressableAccessible>(p->focusTarget_);
     return p;
 }
 
-Pressable* Pressable::Of(const QObject* target)
+Pressable* Pressable::Of(const QObject* widget)
 {
-    if (!target) return nullptr;
-    return target->findChild<Pressable*>(QStringLiteral("pressable"), Qt::FindDirectChildrenOnly);
+    if (!widget) return nullptr;
+    if (auto* p = widget->findChild<Pressable*>(QLatin1String(kPressableName), Qt::FindDirectChildrenOnly))
+        return p;
+    return qobject_cast<Pressable*>(widget->property(kPressableName).value<QObject*>());
 }
 
 void Pressable::Press()
 {
-    if (press_ && target_->isEnabled()) press_();
+    if (press_ && target_->isEnabled() && target_->isVisible()) press_();
 }
 
 QString Pressable::Name() const
 {
     if (!target_->accessibleName().isEmpty()) return target_->accessibleName();
-    // A label that shows words is read by them; a picture by its tool tip.
     const QString text = target_->property("text").toString();
     return text.isEmpty() ? target_->toolTip() : text;
 }
@@ -189,7 +260,21 @@ QString Pressable::Description() const
 
 bool Pressable::FocusFrameShown() const
 {
+    if (auto* key = dynamic_cast<KeyTarget*>(frame_)) return key->frameShown && key->isVisible();
     return frame_->isVisible();
+}
+
+void Pressable::UpdateFocusFrame()
+{
+    const bool show = focusTarget_->hasFocus() && KeyboardInUse::instance().active();
+    frame_->setGeometry(target_->rect());
+    if (auto* key = dynamic_cast<KeyTarget*>(frame_)) {
+        key->frameShown = show;
+        key->update();
+        return;
+    }
+    if (show) frame_->raise();
+    frame_->setVisible(show);
 }
 
 void Pressable::setDown(bool down)
@@ -200,7 +285,12 @@ void Pressable::setDown(bool down)
 
 bool Pressable::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != target_) return false;
+    if (watched == target_) {
+        if (event->type() == QEvent::Resize) UpdateFocusFrame();
+        if (focusTarget_ != target_) return false;
+    } else if (watched != focusTarget_) {
+        return false;
+    }
     switch (event->type()) {
     case QEvent::KeyPress: {
         const auto* k = static_cast<QKeyEvent*>(event);
@@ -226,22 +316,11 @@ bool Pressable::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     case QEvent::FocusIn:
-        frame_->setGeometry(target_->rect());
-        frame_->setVisible(keyboardFocus(static_cast<QFocusEvent*>(event)->reason()) ||
-                           (frame_->property("wasShown").toBool() &&
-                            static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason));
-        frame_->raise();
+        UpdateFocusFrame();
         break;
     case QEvent::FocusOut:
-        // Leaving for another window keeps the frame for the return; anything else ends it.
-        frame_->setProperty("wasShown",
-                            static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason &&
-                                frame_->isVisible());
-        frame_->hide();
+        UpdateFocusFrame();
         if (spaceHeld_) setDown(false);
-        break;
-    case QEvent::Resize:
-        frame_->setGeometry(target_->rect());
         break;
     default:
         break;
@@ -256,16 +335,16 @@ void MarkStatusLine(QWidget* label)
     refreshInterface<LabelAccessible>(label);
 }
 
+bool IsStatusLine(const QObject* widget)
+{
+    return widget && widget->property(kStatusProperty).toBool();
+}
+
 void MarkCaptionedValue(QWidget* label, const QString& caption)
 {
     InstallAccessibleFactory();
     label->setProperty(kCaptionProperty, caption);
     refreshInterface<LabelAccessible>(label);
-}
-
-bool IsStatusLine(const QObject* widget)
-{
-    return widget && widget->property(kStatusProperty).toBool();
 }
 
 } // namespace pelorin::chrome

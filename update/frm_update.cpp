@@ -107,6 +107,7 @@ FrmUpdate::FrmUpdate(QWidget* parent)
     // From the keyboard it does what F5 does; a screen reader reads its caption, which is also
     // where every outcome of the check appears.
     chrome::Pressable::Attach(LblVerNew, [this] { pressCaption(); });
+    chrome::MarkStatusLine(LblVerNew);
     LblPrgressNum->setAccessibleDescription(QStringLiteral("نسبة الوقت المنقضي من مهلة البحث"));
 
     TmrTimeEnd = new QTimer(this);

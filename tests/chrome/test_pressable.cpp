@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -58,17 +59,20 @@ TEST_F(PressableTest, SpaceAndEnterClickAsTheLeftButtonDoes)
     EXPECT_EQ(clicks.count(), 3);
 }
 
-TEST_F(PressableTest, FocusFrameOnlyWhileTheKeyboardMovesTheFocus)
+TEST_F(PressableTest, FocusFrameOnlyWhileTheKeyboardIsInUse)
 {
     press(button, QPointF(5, 5));
     release(button, QPointF(5, 5));
     EXPECT_EQ(QApplication::focusWidget(), before) << "a click must not take the focus";
     EXPECT_FALSE(Pressable::Of(button)->FocusFrameShown());
-    button->setFocus(Qt::OtherFocusReason);
+    // Focus moved by the program after a click, even with a Tab reason, draws nothing.
+    button->setFocus(Qt::TabFocusReason);
     EXPECT_FALSE(Pressable::Of(button)->FocusFrameShown());
     before->setFocus();
     QTest::keyClick(before, Qt::Key_Tab);
     EXPECT_TRUE(Pressable::Of(button)->FocusFrameShown());
+    press(&window, QPointF(200, 5));
+    EXPECT_FALSE(Pressable::Of(button)->FocusFrameShown()) << "a mouse press ends the keyboard's frame";
     QTest::keyClick(button, Qt::Key_Backtab);
     EXPECT_FALSE(Pressable::Of(button)->FocusFrameShown());
 }
@@ -106,4 +110,30 @@ TEST(CloseImageAccess, NamedCloseAndPressableWhateverItsToolTip)
     w.ImgExit()->setFocus(Qt::TabFocusReason);
     QTest::keyClick(w.ImgExit(), Qt::Key_Space);
     EXPECT_FALSE(w.isVisible());
+}
+
+TEST(WordedLabelAccess, ReachedAndReadByItsWordsWithoutChangingHowTheyAreLaidOut)
+{
+    FakePlatform platform;
+    QWidget window;
+    auto* before = new QLineEdit(&window);
+    auto* label = new QLabel(QStringLiteral("انقر هنا للبحث عن تحديث جديد للبرنامج"), &window);
+    label->setGeometry(0, 40, 200, 26);
+    label->setToolTip(QStringLiteral("يجب أن تكون متصلاً بالإنترنت"));
+    int presses = 0;
+    Pressable* p = Pressable::Attach(label, [&] { ++presses; });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    QTest::keyClick(before, Qt::Key_Tab);
+    EXPECT_TRUE(label->hasFocus());
+    EXPECT_TRUE(p->FocusFrameShown());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(presses, 1);
+    // A label that can take the focus itself would lay its words out for editing.
+    EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(p->FocusTarget());
+    EXPECT_EQ(a->role(), QAccessible::Button);
+    EXPECT_EQ(a->text(QAccessible::Name), label->text());
+    EXPECT_EQ(a->text(QAccessible::Description), label->toolTip());
 }
