@@ -22,16 +22,14 @@ const char* const kStatusProperty = "pelorinStatusLine";
 const char* const kCaptionProperty = "pelorinCaption";
 const char* const kPressableName = "pressable";
 
-// The frame drawn while the keyboard has the focus here: a dotted light line with a darker one
-// inside, visible on the purple windows and on light pictures alike.
+// The frame drawn while the keyboard has the focus here: a light line with a dotted white one
+// inside, plain to see on the purple windows and on the pictures alike.
 void paintFocusFrame(QWidget* w)
 {
     QPainter p(w);
-    QPen pen(kLightPink, 1, Qt::DotLine);
-    pen.setCosmetic(true);
-    p.setPen(pen);
+    p.setPen(QPen(kLightPink, 1));
     p.drawRect(w->rect().adjusted(0, 0, -1, -1));
-    p.setPen(QPen(kPurple, 1, Qt::DotLine));
+    p.setPen(QPen(kWhite, 1, Qt::DotLine));
     p.drawRect(w->rect().adjusted(1, 1, -2, -2));
 }
 
