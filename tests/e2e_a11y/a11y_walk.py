@@ -192,6 +192,29 @@ for picture, title, expected in [("البحث عن تحديث للبرنامج",
     time.sleep(0.5)
     check(window(application, title, 1) is None, f"Escape did not close {opened.name}")
 
+# A message box: Add with empty boxes is refused; the refusal reads as an alert with its words and
+# its button, and Escape closes it.
+add = find(ledger, pyatspi.ROLE_PUSH_BUTTON, "إضافة")
+check(add is not None, "no Add button")
+if add is not None:
+    press(add)
+    box = None
+    for _ in range(40):
+        box = next((w for w in children(application) if w.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)
+                    and w.name == "تنبيه" and w.getState().contains(pyatspi.STATE_SHOWING)), None)
+        if box is not None:
+            break
+        time.sleep(0.25)
+    check(box is not None, "the refusal of Add showed no message box")
+    if box is not None:
+        texts = [o.name for _, o in walk(box) if o.getRole() == pyatspi.ROLE_LABEL and o.name]
+        buttons = [o.name for _, o in walk(box) if o.getRole() == pyatspi.ROLE_PUSH_BUTTON]
+        print(f"{box.getRoleName()}: {box.name} {texts} {buttons}")
+        check(any(ARABIC.search(t) for t in texts) and "موافق" in buttons, "the message box does not read")
+        key("Escape")
+        time.sleep(0.5)
+        check(not box.getState().contains(pyatspi.STATE_SHOWING), "Escape did not close the message box")
+
 if failures:
     sys.exit(f"e2e: {len(failures)} accessibility check(s) failed")
 print("e2e: the ledger window reads and works through the accessibility bus")
