@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QWindow>
 #include <QtMath>
 
 #include <cmath>
@@ -124,11 +125,17 @@ bool FramelessWindow::eventFilter(QObject* watched, QEvent* event)
             const auto* me = static_cast<QMouseEvent*>(event);
             DragStartX = float(me->position().x());
             DragStartY = float(me->position().y());
+            systemMove_ = false;
         } else if (type == QEvent::MouseMove) {
             const auto* me = static_cast<QMouseEvent*>(event);
-            // The left button alone drags; right, middle or left with another does not.
-            if (me->buttons() == Qt::LeftButton)
-                dragStep(float(me->position().x()), float(me->position().y()));
+            // The left button alone drags; right, middle or left with another does not. The window
+            // system moves the window where it offers to: a Wayland compositor lets no program place
+            // its own windows. Elsewhere the window follows the pointer itself.
+            if (me->buttons() == Qt::LeftButton && !systemMove_) {
+                QWindow* handle = windowHandle();
+                systemMove_ = handle && handle->startSystemMove();
+                if (!systemMove_) dragStep(float(me->position().x()), float(me->position().y()));
+            }
             setExitPicture(ExitPicture::Up);
         }
     } else if (watched == exit_) {

@@ -62,6 +62,8 @@ private:
     QPixmap exitUp_, exitDown_, exitMove_;
     ExitPicture exitPicture_ = ExitPicture::Up;
     bool exitHeld_ = false;
+    // The window system took over the drag that began with the last press on the header.
+    bool systemMove_ = false;
     bool exitLeftPress_ = false;
 };
 

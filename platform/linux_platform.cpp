@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLockFile>
 #include <QMessageBox>
@@ -127,6 +129,14 @@ quint16 LinuxPlatform::systemDefaultLangId()
         if (!v.isEmpty()) return langIdFromLocaleName(v);
     }
     return langIdFromLocaleName(QStringLiteral("C"));
+}
+
+bool LinuxPlatform::canShowArabic()
+{
+    // The session's language has no say in it: an English desktop with an Arabic font shows the
+    // ledger perfectly. Qt learns each font's writing systems from fontconfig (":lang=ar").
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
+    return !QFontDatabase::families(QFontDatabase::Arabic).isEmpty();
 }
 
 bool LinuxPlatform::isAdmin()

@@ -21,6 +21,7 @@ public:
     void saveSetting(const QString& section, const QString& key, const QString& value) override;
     bool previousInstance() override;
     quint16 systemDefaultLangId() override;
+    bool canShowArabic() override;
     bool isAdmin() override;
     bool runAsAdmin(const QString& executable) override;
     bool switchKeyboardLayout(const QString& language) override;

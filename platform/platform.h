@@ -49,6 +49,8 @@ public:
     virtual bool previousInstance() = 0;
     // Windows-style LANGID of the session's language (0x0401 for Arabic, Saudi Arabia).
     virtual quint16 systemDefaultLangId() = 0;
+    // Whether the program can show Arabic here: a font with Arabic letters is available to it.
+    virtual bool canShowArabic() = 0;
     virtual bool isAdmin() = 0;
     // Starts the program again with administrator rights; does not wait. False when it could not start.
     virtual bool runAsAdmin(const QString& executable) = 0;

@@ -1,19 +1,40 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running Pelorin needs.
-# Does nothing when all of them are present. Debian 12 gets SQLCipher 4 from its
-# backports suite, enabled from the archive address the machine already uses.
+# Installs the Debian packages Pelorin needs for one purpose, and nothing when they are present:
+#
+#   install-deps.sh build   building, installing and running (make run, make install)
+#   install-deps.sh test    that, and what only the tests, benchmarks and screenshots use
+#
+# Debian 12 gets SQLCipher 4 from its backports suite, enabled from the archive address the
+# machine already uses.
 set -euo pipefail
 
-PACKAGES=(
-  build-essential cmake pkg-config make git
+purpose=${1:-build}
+
+# Building and running. The fonts draw the windows (Arabic, and Latin letters in the program's
+# look) and the language notice's picture; the sqlcipher shell checks a ledger carried over from
+# an earlier build folder.
+BUILD_PACKAGES=(
+  build-essential cmake pkg-config make git ccache
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
-  qt6-qpa-plugins qt6-svg-dev libqt6printsupport6 libgl-dev libxkbcommon-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-qpa-plugins qt6-svg-dev libqt6printsupport6 libgl-dev libxkbcommon-dev libx11-dev libicu-dev
   fonts-noto-ui-core fonts-liberation2
-  xvfb xauth xdotool x11-utils x11-xkb-utils libx11-dev imagemagick poppler-utils
-  clang-format locales ccache libicu-dev
+)
+# Tests, benchmarks and screenshots only: test frameworks, a virtual screen and its tools, a
+# Wayland compositor, the desktop-file and AppStream validators, the locales the end-to-end
+# sessions use, and python3 for test helpers.
+TEST_PACKAGES=(
+  libgtest-dev libgmock-dev libbenchmark-dev clang-format
+  xvfb xauth xdotool x11-utils x11-xkb-utils imagemagick poppler-utils
+  weston qt6-wayland desktop-file-utils appstream
+  locales python3
 )
 BACKPORT_PACKAGES=(libsqlcipher-dev sqlcipher)
+
+case "$purpose" in
+  build) PACKAGES=("${BUILD_PACKAGES[@]}") ;;
+  test) PACKAGES=("${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+  *) echo "install-deps: unknown purpose '$purpose' (build or test)" >&2; exit 2 ;;
+esac
 MIN_SQLCIPHER=4.6
 
 SUDO=""
@@ -48,7 +69,13 @@ enable_backports() {
     $SUDO tee /etc/apt/sources.list.d/pelorin-backports.sources >/dev/null
 }
 
-locale_ok() { locale -a 2>/dev/null | grep -qi '^ar_SA.utf'; }
+# The end-to-end tests start Arabic and English sessions; make sure both locales exist.
+TEST_LOCALES=(ar_SA.UTF-8 en_US.UTF-8)
+locale_ok() {
+  [ "$purpose" = test ] || return 0
+  local l
+  for l in "${TEST_LOCALES[@]}"; do locale -a 2>/dev/null | grep -qix "${l%.UTF-8}.utf8" || return 1; done
+}
 
 if [ ${#missing[@]} -eq 0 ] && sqlcipher_ok && locale_ok; then
   exit 0
@@ -72,12 +99,13 @@ if ! sqlcipher_ok; then
   fi
   sqlcipher_ok || { echo "install-deps: SQLCipher $MIN_SQLCIPHER or newer is not available" >&2; exit 1; }
 fi
-# The program runs under an Arabic locale; make sure one exists.
 if ! locale_ok; then
   if [ -f /etc/locale.gen ]; then
-    echo "install-deps: generating the ar_SA.UTF-8 locale"
-    $SUDO sed -i 's/^# *ar_SA.UTF-8/ar_SA.UTF-8/' /etc/locale.gen
-    grep -q '^ar_SA.UTF-8' /etc/locale.gen || echo 'ar_SA.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+    echo "install-deps: generating the ${TEST_LOCALES[*]} locales"
+    for l in "${TEST_LOCALES[@]}"; do
+      $SUDO sed -i "s/^# *$l/$l/" /etc/locale.gen
+      grep -q "^$l" /etc/locale.gen || echo "$l UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    done
     $SUDO locale-gen >/dev/null
   fi
 fi

@@ -4,8 +4,8 @@
 #
 #   - the real program on a virtual screen, on a small sample of Arabic loans (some with warnings):
 #     the ledger as loaded, sorted by title both ways, a clicked row, a warning's tool tip, both
-#     date pickers, the update check, the about window, the report preview; an English session's
-#     language notice; and, when run as root, the first-run installer;
+#     date pickers, the update check, the about window, the report preview; the language
+#     notice on a system with Latin fonts only; and, when run as root, the first-run installer;
 #   - the record-command walk-through (add, edit, delete), a picture of the screen after each step;
 #   - widget pictures drawn off screen: the update window in each state, the pickers' layouts, the
 #     message boxes, the window chrome and every piece of artwork, and the report's pages (PDF
@@ -18,10 +18,10 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build}
 case "$build" in /*) ;; *) build=$root/$build ;; esac
 for tool in Xvfb xvfb-run xdotool sqlcipher import pdftoppm; do
-  command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (run: make deps)" >&2; exit 1; }
+  command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (run: make deps-test)" >&2; exit 1; }
 done
 if [ ! -x "$build/bin/Pelorin" ] || [ ! -x "$build/tests/update/test_update" ]; then
-  cmake -S "$root" -B "$build" >/dev/null
+  cmake -S "$root" -B "$build" -DPELORIN_TESTS=ON >/dev/null
   cmake --build "$build" -j "$(nproc)"
 fi
 
@@ -47,7 +47,7 @@ INSERT INTO TableBook (NameBook,NameWriter,NameBorrower,DateLoan,DateReturn,Time
  ('المقدمة','ابن خلدون','خالد','$(day '-400 days')','لم يرد بعد',''),
  ('الحيوان','الجاحظ','منى','$(day '-10 days')','$(day '-3 days')',''),
  ('طوق الحمامة','ابن حزم','عمر','2019/05/20','2024/08/22','');" >/dev/null
-export out
+export out LATIN_FONTS=$root/tests/startup/latin_fonts.conf
 
 # The real program.
 LANG=ar_SA.UTF-8 e2e_screen bash -c '
@@ -97,8 +97,8 @@ LANG=ar_SA.UTF-8 e2e_screen bash -c '
   open_shoot "$wid" $((120 + 520 + 240)) $((1460 + 240 + 240)) "Pelorin - معاينة قبل الطباعة" report-preview
   kill $pid; wait $pid 2>/dev/null
 
-  # An English session: the language notice.
-  LANG=en_US.UTF-8 "$program" & pid=$!
+  # A system whose only fonts are Latin: the language notice.
+  FONTCONFIG_FILE=$LATIN_FONTS "$program" & pid=$!
   id=$(window "Pelorin - Does not support Arabic")
   if [ -n "$id" ]; then sleep 1; shoot "$id" language-notice; else echo "screenshots: no language notice" >&2; fi
   kill $pid 2>/dev/null; wait $pid 2>/dev/null

@@ -21,6 +21,8 @@ public:
     static const QStringList& MessageLines();
     // Draws the lines centred, one under the other, in the Arabic font, on a transparent picture.
     static QPixmap RenderMessage(const QStringList& lines, const QSize& size);
+    // The message as drawn at build time, with an Arabic font this system may well lack.
+    static QPixmap MessagePicture();
 
     void ImgNoArabic_MouseDown(Qt::MouseButton button);
     void TmrWebMerrow1_Timer();

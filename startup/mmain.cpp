@@ -71,7 +71,9 @@ void Main()
     else
         platform().saveSetting(kSection, kAsAdmin, QStringLiteral("1"));
 
-    if (LanguageCode(platform().systemDefaultLangId()) != QLatin1String("01")) {
+    // The notice says the computer cannot show Arabic; that is a matter of fonts, not of the
+    // session's language.
+    if (!platform().canShowArabic()) {
         ShowModeless<FrmNoArabin>();
         return;
     }

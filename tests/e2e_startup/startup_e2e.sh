@@ -1,24 +1,28 @@
 #!/usr/bin/env bash
 # Starts the built program on a virtual screen under different sessions and checks which
 # window each start shows and how it ends:
-#   - an English session shows the language notice, and Escape ends the program;
-#   - an Arabic session with Install=1 shows the ledger;
+#   - a system whose only fonts are Latin shows the language notice, also in an Arabic session,
+#     and Escape ends the program;
+#   - an English session with Install=1 shows the ledger: an Arabic font is all it takes;
 #   - a second start while the ledger runs ends at once and shows nothing;
 #   - as root (administrator), a first start shows the support-file installer: refusing ends
 #     the program and writes nothing; consenting runs the installer, which records Install=1,
 #     and the next start shows the ledger.
 #
-#   startup_e2e.sh BIN_FOLDER        (exit 77: skipped, no virtual X server here)
+#   startup_e2e.sh BIN_FOLDER MAKE_DATABOOK        (exit 77: skipped, no virtual X server here)
 set -euo pipefail
 
 source "$(dirname "$0")/../support/e2e_lib.sh"
-bin_dir=${1:?usage: startup_e2e.sh BIN_FOLDER}
+bin_dir=${1:?usage: startup_e2e.sh BIN_FOLDER MAKE_DATABOOK}
+make_databook=${2:?usage: startup_e2e.sh BIN_FOLDER MAKE_DATABOOK}
 e2e_need_screen
 e2e_need_program "$bin_dir"
 
 e2e_session pelorin-e2e-startup
 mkdir -p "$work/temp"
 cp -r "$bin_dir" "$work/bin"
+"$make_databook" "$work/bin/DataBook.mdb" >/dev/null
+export LATIN_FONTS=$(cd "$(dirname "$0")/../startup" && pwd)/latin_fonts.conf
 # The payload's own package check, so that the consent step never installs anything here.
 payload_source=$(cd "$(dirname "$0")/../../startup/payload" && pwd)/setup_support.sh
 payload_ready=1
@@ -79,12 +83,13 @@ e2e_set_ini '[Setting]' 'AsAdmin=0'
 [ "$(setting Install)" = 1 ] && [ "$(setting AsAdmin)" = 0 ] || problem "pelorin-settings wrote: $(cat "$ini")"
 "$(dirname "$program")/pelorin-settings" Install 2>/dev/null && problem "pelorin-settings took a key without a value"
 
-# 1. English session: the notice; Escape ends the program.
-if showing en_US.UTF-8 "$notice" "the language notice did not appear"; then
-  [ -z "$(visible "$ledger")" ] || problem "an English session showed the ledger"
+# 1. Only Latin fonts, even in an Arabic session: the notice; Escape ends the program.
+export FONTCONFIG_FILE=$LATIN_FONTS
+if showing ar_SA.UTF-8 "$notice" "the language notice did not appear without an Arabic font"; then
+  [ -z "$(visible "$ledger")" ] || problem "a system without an Arabic font showed the ledger"
   press "$wid" Escape
   ends "Escape on the notice did not end the program"
-  [ "$(setting AsAdmin)" = 1 ] || problem "AsAdmin is '$(setting AsAdmin)' after an English start"
+  [ "$(setting AsAdmin)" = 1 ] || problem "AsAdmin is '$(setting AsAdmin)' after the notice"
 fi
 stop
 # ... and so does the close image at the right end of its header.
@@ -93,10 +98,11 @@ if showing en_US.UTF-8 "$notice" "the language notice did not appear the second 
   ends "the close image of the notice did not end the program"
 fi
 stop
+unset FONTCONFIG_FILE
 
-# 2. Arabic session with Install=1: the ledger; 3. a second start ends at once, showing nothing.
+# 2. English session with Install=1: the ledger; 3. a second start ends at once, showing nothing.
 e2e_set_ini '[Setting]' 'Install=1'
-if showing ar_SA.UTF-8 "$ledger" "the ledger did not appear in an Arabic session" 30; then
+if showing en_US.UTF-8 "$ledger" "the ledger did not appear in an English session" 30; then
   [ "$(setting AsAdmin)" = 1 ] || problem "AsAdmin is '$(setting AsAdmin)' after the ledger start"
   first=$pid
   for lang in ar_SA.UTF-8 en_US.UTF-8; do

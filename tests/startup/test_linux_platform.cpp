@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLockFile>
 #include <QMessageBox>
@@ -262,6 +263,24 @@ TEST(LinuxLanguage, LangIdFromLocaleName)
                          Row{"fa_IR.UTF-8", 0x0429},
                          Row{"xx_YY", 0x0409}})
         EXPECT_EQ(langIdFromLocaleName(QString::fromLatin1(r.name)), r.id) << r.name;
+}
+
+// Runs twice: with this machine's fonts (which include an Arabic one), and from ctest's
+// test_linux_platform_latin_fonts under a fontconfig set-up that offers only a Latin font.
+TEST(CanShowArabic, FollowsTheFontsWhateverTheSessionLanguage)
+{
+    const bool latinOnly = qEnvironmentVariableIsSet("PELORIN_LATIN_FONTS_ONLY");
+    if (latinOnly) {
+        // The set-up took hold: fonts were found, just none for Arabic.
+        ASSERT_TRUE(QFontDatabase::families().contains(QStringLiteral("Liberation Sans")));
+    }
+    EnvGuard env;
+    env.set("LC_ALL", std::nullopt);
+    env.set("LC_MESSAGES", std::nullopt);
+    for (const char* lang : {"en_US.UTF-8", "ar_SA.UTF-8"}) {
+        env.set("LANG", QByteArray(lang));
+        EXPECT_EQ(LinuxPlatform().canShowArabic(), !latinOnly) << lang;
+    }
 }
 
 TEST(LinuxFolders, TemporaryFolderFromTempThenTmpdir)

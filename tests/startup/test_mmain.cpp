@@ -86,7 +86,8 @@ struct Row {
     const char* name;
     bool otherCopyRuns;
     std::optional<QString> asAdmin; // stored before the start
-    quint16 langId;
+    quint16 langId;                 // the session's language
+    bool arabicFont;                // a font with Arabic letters is available
     std::optional<QString> install; // stored before the start
     bool admin;
     Outcome expected;
@@ -104,6 +105,7 @@ TEST_P(StartupDecision, ShowsTheRightWindowAndLeavesTheSettings)
     if (r.asAdmin) fake.settings[QStringLiteral("Setting/AsAdmin")] = *r.asAdmin;
     if (r.install) fake.settings[QStringLiteral("Setting/Install")] = *r.install;
     fake.langId = r.langId;
+    fake.arabicFont = r.arabicFont;
     fake.adminValue = r.admin;
 
     const Outcome got = Start();
@@ -134,51 +136,53 @@ const QString k0 = QStringLiteral("0");
 INSTANTIATE_TEST_SUITE_P(
     Rows, StartupDecision,
     ::testing::Values(
-        // A second copy ends before anything else, whatever the language.
-        Row{"SecondCopyArabic", true, std::nullopt, 0x0401, k1, false, Outcome::Ended, "<absent>", false,
-            false},
-        Row{"SecondCopyEnglish", true, k1, 0x0409, k1, false, Outcome::Ended, k1, false, false},
-        Row{"SecondCopyDamagedFlag", true, QStringLiteral("x"), 0x0401, k1, false, Outcome::Ended, "x", false,
-            false},
+        // A second copy ends before anything else, whatever the system can show.
+        Row{"SecondCopyArabic", true, std::nullopt, 0x0401, true, k1, false, Outcome::Ended, "<absent>",
+            false, false},
+        Row{"SecondCopyNoArabicFont", true, k1, 0x0409, false, k1, false, Outcome::Ended, k1, false, false},
+        Row{"SecondCopyDamagedFlag", true, QStringLiteral("x"), 0x0401, true, k1, false, Outcome::Ended, "x",
+            false, false},
         // The elevated relaunch finds the copy that asked for it still running and goes on.
-        Row{"ElevatedCopyShowsInstaller", true, k0, 0x0401, std::nullopt, true, Outcome::FileInstall, k1,
-            true, true},
-        Row{"ElevatedCopyInstalledShowsLedger", true, k0, 0x0401, k1, true, Outcome::Ledger, k1, false, true},
-        Row{"ElevatedCopyNotArabic", true, QStringLiteral("0.0"), 0x0409, std::nullopt, true,
-            Outcome::NoArabin, k1, false, false},
-        // Arabic systems by territory.
-        Row{"SaudiArabia", false, std::nullopt, 0x0401, k1, false, Outcome::Ledger, k1, false, true},
-        Row{"Iraq", false, std::nullopt, 0x0801, k1, false, Outcome::Ledger, k1, false, true},
-        Row{"Egypt", false, k0, 0x0C01, k1, false, Outcome::Ledger, k1, false, true},
-        Row{"Libya", false, std::nullopt, 0x1001, k1, true, Outcome::Ledger, k1, false, true},
-        // Not Arabic: the notice, and nothing else is read, tested or started.
-        Row{"EnglishUS", false, k0, 0x0409, std::nullopt, false, Outcome::NoArabin, k1, false, false},
-        Row{"SingleDigitCode", false, std::nullopt, 0x0001, std::nullopt, true, Outcome::NoArabin, k1, false,
-            false},
-        Row{"FrenchCode0C", false, std::nullopt, 0x040C, k1, false, Outcome::NoArabin, k1, false, false},
-        // First run without rights: relaunch elevated and end.
-        Row{"FirstRunRelaunches", false, std::nullopt, 0x0401, std::nullopt, false, Outcome::Relaunched, k0,
-            true, true},
-        Row{"InstallZeroRelaunches", false, k1, 0x0401, k0, false, Outcome::Relaunched, k0, true, true},
-        // First run with rights: the installer at once.
-        Row{"FirstRunAsAdmin", false, std::nullopt, 0x0401, std::nullopt, true, Outcome::FileInstall, k1,
-            true, true},
-        Row{"InstallTwo", false, std::nullopt, 0x0401, QStringLiteral("2"), true, Outcome::FileInstall, k1,
-            true, true},
-        Row{"InstallNotANumber", false, std::nullopt, 0x0401, QStringLiteral("yes"), true,
-            Outcome::FileInstall, k1, true, true},
-        Row{"InstallEmpty", false, std::nullopt, 0x0401, QString(), true, Outcome::FileInstall, k1, true,
+        Row{"ElevatedCopyShowsInstaller", true, k0, 0x0401, true, std::nullopt, true, Outcome::FileInstall,
+            k1, true, true},
+        Row{"ElevatedCopyInstalledShowsLedger", true, k0, 0x0401, true, k1, true, Outcome::Ledger, k1, false,
             true},
-        // "Install" read as a number.
-        Row{"InstallPadded", false, std::nullopt, 0x0401, QStringLiteral(" 1 "), false, Outcome::Ledger, k1,
-            false, true},
-        Row{"InstallOnePointZero", false, std::nullopt, 0x0401, QStringLiteral("1.0"), false, Outcome::Ledger,
-            k1, false, true},
-        // A fraction is not 1, for either setting.
-        Row{"InstallOnePointFive", false, std::nullopt, 0x0401, QStringLiteral("1.5"), true,
+        Row{"ElevatedCopyNoArabicFont", true, QStringLiteral("0.0"), 0x0401, false, std::nullopt, true,
+            Outcome::NoArabin, k1, false, false},
+        // Showing Arabic is a matter of fonts: the session's language does not decide it.
+        Row{"ArabicSession", false, std::nullopt, 0x0401, true, k1, false, Outcome::Ledger, k1, false, true},
+        Row{"EnglishSessionWithArabicFont", false, k0, 0x0409, true, k1, false, Outcome::Ledger, k1, false,
+            true},
+        Row{"FrenchSessionFirstRun", false, std::nullopt, 0x040C, true, std::nullopt, true,
             Outcome::FileInstall, k1, true, true},
-        Row{"SecondCopyFlagOnePointFive", true, QStringLiteral("1.5"), 0x0401, k1, false, Outcome::Ledger, k1,
-            false, true}),
+        // No Arabic font: the notice, and nothing else is read, tested or started.
+        Row{"EnglishSessionNoArabicFont", false, k0, 0x0409, false, std::nullopt, false, Outcome::NoArabin,
+            k1, false, false},
+        Row{"ArabicSessionNoArabicFont", false, std::nullopt, 0x0401, false, k1, true, Outcome::NoArabin, k1,
+            false, false},
+        // First run without rights: relaunch elevated and end.
+        Row{"FirstRunRelaunches", false, std::nullopt, 0x0401, true, std::nullopt, false, Outcome::Relaunched,
+            k0, true, true},
+        Row{"InstallZeroRelaunches", false, k1, 0x0401, true, k0, false, Outcome::Relaunched, k0, true, true},
+        // First run with rights: the installer at once.
+        Row{"FirstRunAsAdmin", false, std::nullopt, 0x0401, true, std::nullopt, true, Outcome::FileInstall,
+            k1, true, true},
+        Row{"InstallTwo", false, std::nullopt, 0x0401, true, QStringLiteral("2"), true, Outcome::FileInstall,
+            k1, true, true},
+        Row{"InstallNotANumber", false, std::nullopt, 0x0401, true, QStringLiteral("yes"), true,
+            Outcome::FileInstall, k1, true, true},
+        Row{"InstallEmpty", false, std::nullopt, 0x0401, true, QString(), true, Outcome::FileInstall, k1,
+            true, true},
+        // "Install" read as a number.
+        Row{"InstallPadded", false, std::nullopt, 0x0401, true, QStringLiteral(" 1 "), false, Outcome::Ledger,
+            k1, false, true},
+        Row{"InstallOnePointZero", false, std::nullopt, 0x0401, true, QStringLiteral("1.0"), false,
+            Outcome::Ledger, k1, false, true},
+        // A fraction is not 1, for either setting.
+        Row{"InstallOnePointFive", false, std::nullopt, 0x0401, true, QStringLiteral("1.5"), true,
+            Outcome::FileInstall, k1, true, true},
+        Row{"SecondCopyFlagOnePointFive", true, QStringLiteral("1.5"), 0x0401, true, k1, false,
+            Outcome::Ledger, k1, false, true}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
 TEST_F(StartupTest, LedgerIsShownBeforeAsAdminIsWrittenAgain)

@@ -54,6 +54,8 @@ public:
     bool previousInstance() override { return prevInstanceValue; }
     quint16 langId = 0x0401;
     quint16 systemDefaultLangId() override { return langId; }
+    bool arabicFont = true;
+    bool canShowArabic() override { return arabicFont; }
     bool adminValue = false;
     int adminCalls = 0;
     bool isAdmin() override { return ++adminCalls, adminValue; }
