@@ -2,6 +2,8 @@
 
 namespace pelorin::ledger {
 
+using namespace report;
+
 namespace {
 
 const QColor kSilver(192, 192, 192);

@@ -6,9 +6,9 @@
 namespace pelorin::ledger {
 
 // A fresh copy of the stored design (no data source, the title label still at its design text).
-ReportDesign MakeDRPelorin();
+report::ReportDesign MakeDRPelorin();
 
 // The program-wide design, created on first use and kept.
-ReportDesign& DRPelorin();
+report::ReportDesign& DRPelorin();
 
 } // namespace pelorin::ledger

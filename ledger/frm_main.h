@@ -24,7 +24,9 @@ class ImageButton;
 
 namespace pelorin::ledger {
 
+class FindBar;
 class LedgerModel;
+struct LoanSelection;
 
 class FrmMain : public chrome::FramelessWindow {
     Q_OBJECT
@@ -85,6 +87,14 @@ public:
     QMenu* HelpMenu = nullptr;
     QMenu* ListMenu = nullptr;
 
+    // Find bar and export (frm_main_find.cpp): Ctrl+F opens the bar, Escape closes it and shows
+    // every loan again; Ctrl+E saves the list as it stands to a CSV file.
+    void ShowFindBar();
+    void CloseFindBar();
+    void TxtFind_Change(const QString& text);
+    void ExportList();
+    FindBar* findBar = nullptr;
+
     // The record key of the row last clicked (0: none); Edit and Delete act on it.
     qint64 SelectedId = 0;
     // The list row last clicked, re-selected after an edit.
@@ -115,6 +125,12 @@ private:
     void releaseLater(std::shared_ptr<void> rows, std::shared_ptr<void> records);
     // Lets the library name box hold a name of this length, never less than the typing limit.
     void fitLibraryNameLimit(int length);
+    void buildFindCommands();
+    // Marks the clicked record where the list now shows it, if it does.
+    void markSelectedRecord();
+    void showFindCount();
+    // Under a filter, the loans the report is limited to; false when the list shows them all.
+    bool reportSelection(LoanSelection& out) const;
     std::future<void> release_;
 };
 

@@ -64,8 +64,10 @@ void FrmMain::CmdSave_Click()
 
 void FrmMain::ImgReport_Click()
 {
-    // The title is what the box shows now, saved or not.
-    ShowLoanReport(this, TxtNameLibrary ? TxtNameLibrary->text() : QString());
+    // The title is what the box shows now, saved or not; under a filter, the shown loans only.
+    LoanSelection shown;
+    const bool filtered = reportSelection(shown);
+    ShowLoanReport(this, TxtNameLibrary ? TxtNameLibrary->text() : QString(), filtered ? &shown : nullptr);
 }
 
 void FrmMain::ImgCompact_Click()

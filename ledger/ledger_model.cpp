@@ -69,7 +69,7 @@ LedgerModel::LedgerModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int LedgerModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(rows_.size());
+    return parent.isValid() ? 0 : ShownCount();
 }
 
 int LedgerModel::columnCount(const QModelIndex& parent) const
@@ -79,7 +79,7 @@ int LedgerModel::columnCount(const QModelIndex& parent) const
 
 QVariant LedgerModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= int(rows_.size())) return {};
+    if (!index.isValid() || index.row() >= ShownCount()) return {};
     const int row = index.row(), column = index.column();
     switch (role) {
     case Qt::DisplayRole:
@@ -131,6 +131,7 @@ void LedgerModel::Clear()
     beginResetModel();
     rows_.clear();
     rows_.shrink_to_fit();
+    shown_.clear();
     endResetModel();
 }
 
@@ -140,6 +141,7 @@ std::shared_ptr<void> LedgerModel::Take()
     if (rows_.empty()) return rows;
     beginResetModel();
     rows->swap(rows_);
+    shown_.clear();
     endResetModel();
     return rows;
 }
@@ -160,8 +162,10 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today)
     };
     const QString todayText = duration::DateText(today);
 
-    const int first = int(rows_.size());
-    beginInsertRows(QModelIndex(), first, first + n - 1);
+    const int first = ShownCount();
+    const size_t firstRow = rows_.size();
+    // Under a filter the new rows stay out of the shown ones until they are matched below.
+    if (!Filtered()) beginInsertRows(QModelIndex(), first, first + n - 1);
     rows_.reserve(rows_.size() + size_t(n));
     for (int r = 0; r < n; ++r) {
         Row row;
@@ -174,9 +178,52 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today)
         row.cells[ColDateReturn - 1] = DateCellText(back);
         row.cells[ColTimeLoan - 1] = time;
         ApplyWarnings(row, loan, back, time, todayText);
+        row.search = find::SearchText({row.cells[ColNameBook - 1], row.cells[ColNameWriter - 1],
+                                       row.cells[ColNameBorrower - 1], row.cells[ColDateLoan - 1],
+                                       row.cells[ColDateReturn - 1]});
         rows_.push_back(std::move(row));
     }
+    if (!Filtered()) {
+        endInsertRows();
+        return;
+    }
+    std::vector<int> matching;
+    for (size_t i = firstRow; i < rows_.size(); ++i)
+        if (filter_.Matches(rows_[i].search)) matching.push_back(int(i));
+    if (matching.empty()) return;
+    beginInsertRows(QModelIndex(), first, first + int(matching.size()) - 1);
+    shown_.insert(shown_.end(), matching.begin(), matching.end());
     endInsertRows();
+}
+
+void LedgerModel::SetFilter(const QString& typed)
+{
+    find::RowFilter filter(typed);
+    if (filter.Words() == filter_.Words()) return;
+    std::vector<int> shown;
+    if (!filter.IsEmpty()) {
+        shown.reserve(rows_.size());
+        for (size_t i = 0; i < rows_.size(); ++i)
+            if (filter.Matches(rows_[i].search)) shown.push_back(int(i));
+        shown.shrink_to_fit();
+    }
+    beginResetModel();
+    filter_ = std::move(filter);
+    shown_.swap(shown);
+    endResetModel();
+}
+
+int LedgerModel::RowOfId(qint64 id) const
+{
+    for (int r = 0, n = ShownCount(); r < n; ++r)
+        if (At(r)->id == id) return r;
+    return -1;
+}
+
+const LedgerModel::Row* LedgerModel::At(int row) const
+{
+    if (row < 0 || row >= ShownCount()) return nullptr;
+    return &rows_[Filtered() ? size_t(shown_[size_t(row)]) : size_t(row)];
 }
 
 void LedgerModel::ApplyWarnings(Row& row, const QString& dateLoan, const QString& dateReturn,
@@ -208,26 +255,36 @@ void LedgerModel::ApplyWarnings(Row& row, const QString& dateLoan, const QString
 
 qint64 LedgerModel::IdAt(int row) const
 {
-    return row >= 0 && row < int(rows_.size()) ? rows_[size_t(row)].id : 0;
+    const Row* r = At(row);
+    return r ? r->id : 0;
 }
 
 QString LedgerModel::CellText(int row, int column) const
 {
-    if (row < 0 || row >= int(rows_.size()) || column < 0 || column >= ColumnCount) return {};
+    const Row* r = At(row);
+    if (!r || column < 0 || column >= ColumnCount) return {};
     if (column == ColNumber) return QString::number(qint64(row) + 1);
-    return rows_[size_t(row)].cells[size_t(column - 1)];
+    return r->cells[size_t(column - 1)];
+}
+
+const std::array<QString, ColumnCount - 1>& LedgerModel::RowCells(int row) const
+{
+    static const std::array<QString, ColumnCount - 1> none;
+    const Row* r = At(row);
+    return r ? r->cells : none;
 }
 
 const LedgerModel::Mark* LedgerModel::MarkOf(int row, int column) const
 {
-    if (row < 0 || row >= int(rows_.size())) return nullptr;
+    const Row* r = At(row);
+    if (!r) return nullptr;
     switch (column) {
     case ColDateLoan:
-        return &rows_[size_t(row)].marks[0];
+        return &r->marks[0];
     case ColDateReturn:
-        return &rows_[size_t(row)].marks[1];
+        return &r->marks[1];
     case ColTimeLoan:
-        return &rows_[size_t(row)].marks[2];
+        return &r->marks[2];
     default:
         return nullptr;
     }

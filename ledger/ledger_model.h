@@ -1,5 +1,6 @@
 // The rows of the ledger list: the shown texts of each loan, its record key, and the warning
-// colours and tool tips of its date and duration cells.
+// colours and tool tips of its date and duration cells. Under a filter the list shows only the
+// matching loans, in the same order, numbered from 1; the others are kept to be shown again.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -10,6 +11,8 @@
 #include <array>
 #include <memory>
 #include <vector>
+
+#include "row_filter.h"
 
 namespace pelorin::store {
 class Recordset;
@@ -64,17 +67,29 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // Empties the list.
+    // Empties the list (the filter stays for the rows that come next).
     void Clear();
     // Empties the list and hands back its rows, so that a caller can free them elsewhere.
     std::shared_ptr<void> Take();
     // Appends one row per record of the set, in the set's order, with the warnings as of today.
     void Append(const store::Recordset& rs, const QDate& today);
 
-    // The record key (ID) a row stands for.
+    // Shows only the rows holding every word of the typed text (see find::RowFilter); blank
+    // text shows every row.
+    void SetFilter(const QString& typed);
+    bool Filtered() const { return !filter_.IsEmpty(); }
+    // Every loan in the list, shown or not.
+    int TotalCount() const { return int(rows_.size()); }
+    // The shown row of a record key, or -1 when it is not shown.
+    int RowOfId(qint64 id) const;
+
+    // The record key (ID) a (shown) row stands for.
     qint64 IdAt(int row) const;
     // The text shown in a cell (the number column gives the row number).
     QString CellText(int row, int column) const;
+    // The texts of a shown row's cells after the number, in column order, to read many rows
+    // without copying them; empty texts outside the list.
+    const std::array<QString, ColumnCount - 1>& RowCells(int row) const;
     // The text colour of a cell: invalid when the cell carries no warning.
     QColor CellColour(int row, int column) const;
     QString CellToolTip(int row, int column) const;
@@ -102,12 +117,18 @@ private:
         qint64 id = 0;
         std::array<QString, ColumnCount - 1> cells; // columns 1..6
         std::array<Mark, 3> marks;                  // loan date, return date, duration
+        QString search;                             // what the filter looks in, normalised once
     };
     static void ApplyWarnings(Row& row, const QString& dateLoan, const QString& dateReturn,
                               const QString& timeLoan, const QString& today);
     const Mark* MarkOf(int row, int column) const;
+    // The row behind a shown row; nullptr outside the list.
+    const Row* At(int row) const;
+    int ShownCount() const { return Filtered() ? int(shown_.size()) : int(rows_.size()); }
 
     std::vector<Row> rows_;
+    find::RowFilter filter_;
+    std::vector<int> shown_; // under a filter: the indexes in rows_ of the shown rows, in order
     std::array<int, ColumnCount> headerImages_{};
 };
 

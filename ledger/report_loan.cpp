@@ -1,5 +1,7 @@
 #include "report_loan.h"
 
+#include <algorithm>
+
 #include <QIcon>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -12,6 +14,8 @@
 #include "twips.h"
 
 namespace pelorin::ledger {
+
+using namespace report;
 
 void PrepareLoanReport(const QString& title)
 {
@@ -26,16 +30,39 @@ void PrepareLoanReport(const QString& title)
             lbl->caption = title.trimmed();
 }
 
-void ShowLoanReport(QWidget* parent, const QString& title)
+namespace {
+
+// The rows the report prints: every loan, or those of the selection.
+ReportData reportRows(const ReportDesign& design, const LoanSelection* only)
+{
+    if (!design.dataSource) return {};
+    const store::Recordset& rs = *design.dataSource;
+    if (!only) return SnapshotRows(rs);
+    std::vector<qint64> ids = only->ids;
+    std::sort(ids.begin(), ids.end());
+    return SnapshotRows(rs,
+                        [&](int row) { return std::binary_search(ids.begin(), ids.end(), rs.RowIdAt(row)); });
+}
+
+} // namespace
+
+QString LoanReportCaption(const LoanSelection* only)
+{
+    const QString caption = DRPelorin().caption;
+    if (!only) return caption;
+    return caption + QStringLiteral(" (نتائج البحث: %1 من %2)").arg(only->ids.size()).arg(only->total);
+}
+
+void ShowLoanReport(QWidget* parent, const QString& title, const LoanSelection* only)
 {
     PrepareLoanReport(title);
     const ReportDesign& design = DRPelorin();
-    const ReportData data = design.dataSource ? SnapshotRows(*design.dataSource) : ReportData{};
+    const ReportData data = reportRows(design, only);
 
     QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer);
     QPrintPreviewDialog preview(&printer, parent);
-    preview.setWindowTitle(design.caption);
+    preview.setWindowTitle(LoanReportCaption(only));
     preview.setWindowIcon(QIcon(QStringLiteral(":/pelorin/report_up.svg")));
     preview.resize(chrome::twSize(design.previewWidth, design.previewHeight));
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
@@ -43,11 +70,11 @@ void ShowLoanReport(QWidget* parent, const QString& title)
     preview.exec();
 }
 
-bool RenderLoanReportPdf(const QString& pdfPath, const QString& title)
+bool RenderLoanReportPdf(const QString& pdfPath, const QString& title, const LoanSelection* only)
 {
     PrepareLoanReport(title);
     const ReportDesign& design = DRPelorin();
-    const ReportData data = design.dataSource ? SnapshotRows(*design.dataSource) : ReportData{};
+    const ReportData data = reportRows(design, only);
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);

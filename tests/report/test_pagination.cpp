@@ -7,7 +7,8 @@
 #include "drpelorin.h"
 #include "report_render.h"
 
-using namespace pelorin::ledger;
+using namespace pelorin::report;
+using pelorin::ledger::MakeDRPelorin;
 
 namespace {
 

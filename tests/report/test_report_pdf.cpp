@@ -13,6 +13,7 @@
 #include "database_test.h"
 #include "drpelorin.h"
 #include "frm_main.h"
+#include "ledger_model.h"
 #include "mdata.h"
 #include "qt_printers.h"
 #include "report_loan.h"
@@ -210,6 +211,34 @@ TEST_F(ReportPdfTest, PreviewWindowShowsTheTitleFromTheBoxAsItIsNow)
     ASSERT_TRUE(store::MData::Rs);
     EXPECT_TRUE(store::MData::Rs->IsOpen()) << "the report's rows stay open after the preview";
     EXPECT_EQ(DRPelorin().dataSource, store::MData::Rs);
+}
+
+// Under a filter the report prints the shown loans only, still in title order, and the
+// preview's title says that a filter is on.
+TEST_F(ReportPdfTest, AFilteredListPrintsOnlyItsShownLoans)
+{
+    ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword,
+                                     {{"ياقوت الحموي", "مؤلف", "أحمد", "2020/01/05", kNotReturned, ""},
+                                      {"الأغاني", "الأصفهاني", "خالد", "2021/03/04", kNotReturned, ""},
+                                      {"تاريخ الطبري", "الطبري", "احمد", "2019/11/30", kNotReturned, ""}}));
+    FrmMain main;
+    main.Form_Load();
+    main.TxtFind_Change(QStringLiteral("احمد"));
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* preview = QApplication::activeModalWidget())
+            caption = preview->windowTitle(), preview->close();
+    });
+    main.ImgReport_Click();
+    EXPECT_EQ(caption, QStringLiteral("Pelorin - معاينة قبل الطباعة (نتائج البحث: 2 من 3)"));
+
+    LoanSelection shown{{main.model->IdAt(0), main.model->IdAt(1)}, 3};
+    ASSERT_TRUE(RenderLoanReportPdf(pdf, QStringLiteral("مكتبتي"), &shown));
+    const QString page = pages().value(0);
+    EXPECT_FALSE(page.contains(plain(QStringLiteral("الأغاني"))));
+    const qsizetype first = page.indexOf(plain(QStringLiteral("تاريخ الطبري")));
+    EXPECT_GE(first, 0);
+    EXPECT_LT(first, page.indexOf(plain(QStringLiteral("ياقوت الحموي"))));
 }
 
 } // namespace

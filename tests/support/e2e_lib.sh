@@ -77,7 +77,8 @@ e2e_arabic_keyboard() {
 # e2e_type_arabic TEXT: types it into the focused window key by key. `xdotool type` sends each
 # Arabic letter as a Unicode keysym that no layout holds, binding it to a spare key for a moment;
 # under load the program reads that key before it learns the binding and the letter is lost. The
-# Arabic letters' own keysyms (U+0621..U+064A are 0x5c1..0x5ea) are on keys of the Arabic layout.
+# Arabic letters' own keysyms (U+0621..U+064A are 0x5c1..0x5ea) are on keys of the Arabic layout,
+# and so are the short vowels, shadda and sukun (U+064B..U+0652, 0x5eb..0x5f2, on shifted keys).
 e2e_type_arabic() {
   local text=$1 keys=() i ch cp
   for ((i = 0; i < ${#text}; i++)); do
@@ -85,7 +86,7 @@ e2e_type_arabic() {
     cp=$(printf '%d' "'$ch")
     if [ "$ch" = " " ]; then
       keys+=(space)
-    elif ((cp >= 0x621 && cp <= 0x64a)); then
+    elif ((cp >= 0x621 && cp <= 0x652)); then
       keys+=("$(printf '0x%x' $((cp - 0x60)))")
     else
       echo "e2e: no Arabic key for '$ch'" >&2

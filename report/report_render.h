@@ -12,7 +12,7 @@
 class QPainter;
 class QPrinter;
 
-namespace pelorin::ledger {
+namespace pelorin::report {
 
 struct PlacedBand {
     const ReportBand* band = nullptr;
@@ -43,4 +43,4 @@ bool RenderReport(QPrinter& printer, const ReportDesign& design, const ReportDat
 // keeps its own margins).
 void PreparePrinter(QPrinter& printer);
 
-} // namespace pelorin::ledger
+} // namespace pelorin::report

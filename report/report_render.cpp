@@ -8,7 +8,7 @@
 
 #include "style.h"
 
-namespace pelorin::ledger {
+namespace pelorin::report {
 
 namespace {
 
@@ -182,4 +182,4 @@ bool RenderReport(QPrinter& printer, const ReportDesign& design, const ReportDat
     return painter.end();
 }
 
-} // namespace pelorin::ledger
+} // namespace pelorin::report

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -15,7 +16,7 @@ namespace pelorin::store {
 class Recordset;
 }
 
-namespace pelorin::ledger {
+namespace pelorin::report {
 
 enum class BandKind { ReportHeader, PageHeader, Detail, PageFooter, ReportFooter };
 enum class ControlKind { Label, Field };
@@ -54,7 +55,8 @@ struct ReportData {
     QString Value(int row, int fieldIndex) const;
 };
 
-ReportData SnapshotRows(const store::Recordset& rs);
+// The rows of the set, or only those for which keep (given a row of the set) is true.
+ReportData SnapshotRows(const store::Recordset& rs, const std::function<bool(int row)>& keep = {});
 
 struct ReportDesign {
     int reportWidth = 0; // twips
@@ -74,4 +76,4 @@ struct ReportDesign {
     const ReportBand* BandOf(BandKind kind) const;
 };
 
-} // namespace pelorin::ledger
+} // namespace pelorin::report

@@ -2,7 +2,7 @@
 
 #include "database.h"
 
-namespace pelorin::ledger {
+namespace pelorin::report {
 
 ReportControl* ReportBand::FindControl(const QString& controlName)
 {
@@ -30,7 +30,7 @@ QString ReportData::Value(int row, int fieldIndex) const
     return fieldIndex < r.size() ? r[fieldIndex] : QString();
 }
 
-ReportData SnapshotRows(const store::Recordset& rs)
+ReportData SnapshotRows(const store::Recordset& rs, const std::function<bool(int row)>& keep)
 {
     ReportData data;
     if (!rs.IsOpen()) return data;
@@ -38,6 +38,7 @@ ReportData SnapshotRows(const store::Recordset& rs)
     const int columns = int(data.fields.size());
     data.rows.reserve(size_t(rs.RecordCount()));
     for (int row = 0; row < rs.RecordCount(); ++row) {
+        if (keep && !keep(row)) continue;
         QVector<QString> values(columns);
         for (int c = 0; c < columns; ++c)
             values[c] = rs.ValueAt(row, c);
@@ -60,4 +61,4 @@ const ReportBand* ReportDesign::BandOf(BandKind kind) const
     return nullptr;
 }
 
-} // namespace pelorin::ledger
+} // namespace pelorin::report

@@ -1,0 +1,2 @@
+add_executable(bench_find ${CMAKE_CURRENT_LIST_DIR}/bench_find.cpp)
+target_link_libraries(bench_find PRIVATE pelorin_bench_main pelorin_ledger)

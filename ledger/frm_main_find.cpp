@@ -1,0 +1,161 @@
+// Finding loans in the list and taking the list out to a spreadsheet: the find bar along the
+// list's bottom edge, and the CSV export. Both work on the list as it stands.
+#include "frm_main.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStandardPaths>
+#include <QTableView>
+
+#include "find_bar.h"
+#include "ledger_model.h"
+#include "ledger_view.h"
+#include "list_export.h"
+#include "msgbox.h"
+#include "report_loan.h"
+#include "save_file.h"
+
+namespace pelorin::ledger {
+
+namespace {
+
+constexpr int kRtl = MsgStyle::RightAlign | MsgStyle::RtlReading;
+
+// The folder of the last export in this session: the next one opens there.
+QString lastExportFolder;
+
+// A path keeps its left-to-right order inside a right-to-left message.
+QString leftToRight(const QString& text)
+{
+    return QChar(0x202A) + text + QChar(0x202C);
+}
+
+QString exportFolder()
+{
+    if (!lastExportFolder.isEmpty() && QDir(lastExportFolder).exists()) return lastExportFolder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+// With only an Arabic layout on the keyboard, Ctrl and the key marked F gives Ctrl+ب: Qt finds
+// no Latin letter for it in any layout. The Arabic letter of the same key works as well.
+QAction* alsoArabicKey(QAction* action, char16_t letter)
+{
+    action->setShortcuts({action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key(letter))});
+    return action;
+}
+
+} // namespace
+
+void FrmMain::buildFindCommands()
+{
+    ListMenu->addAction(
+        alsoArabicKey(addCommand(QStringLiteral("بحث في القائمة"), QKeySequence(Qt::CTRL | Qt::Key_F),
+                                 [this] { ShowFindBar(); }),
+                      u'ب'));
+    ListMenu->addAction(
+        alsoArabicKey(addCommand(QStringLiteral("تصدير القائمة إلى ملف CSV…"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_E), [this] { ExportList(); }),
+                      u'ث'));
+}
+
+void FrmMain::ShowFindBar()
+{
+    if (!findBar) {
+        findBar = new FindBar(this);
+        findBar->hide();
+        connect(findBar, &FindBar::textChanged, this, [this](const QString& text) { TxtFind_Change(text); });
+        connect(findBar, &FindBar::closeRequested, this, [this] { CloseFindBar(); });
+        // Enter takes the owner from the words to the loans they found.
+        connect(findBar, &FindBar::submitted, this, [this] { lvwRoom->setFocus(Qt::OtherFocusReason); });
+        // Add, Edit, Delete and a re-sort rebuild the list under the filter: the count follows.
+        connect(model, &QAbstractItemModel::modelReset, this, [this] { showFindCount(); });
+        connect(model, &QAbstractItemModel::rowsInserted, this, [this] { showFindCount(); });
+    }
+    if (findBar->isHidden()) {
+        // The bar takes the bottom of the list's place; the list gives up that much height.
+        const QRect list = lvwRoom->geometry();
+        lvwRoom->resize(list.width(), list.height() - FindBar::kHeight);
+        findBar->setGeometry(list.x(), list.y() + list.height() - FindBar::kHeight, list.width(),
+                             FindBar::kHeight);
+        findBar->show();
+        findBar->raise();
+        if (lvwRoom->currentIndex().isValid()) lvwRoom->scrollTo(lvwRoom->currentIndex());
+    }
+    showFindCount();
+    findBar->TxtFind->setFocus(Qt::ShortcutFocusReason);
+    findBar->TxtFind->selectAll();
+}
+
+void FrmMain::CloseFindBar()
+{
+    if (!findBar || findBar->isHidden()) return;
+    findBar->hide();
+    lvwRoom->resize(lvwRoom->width(), lvwRoom->height() + FindBar::kHeight);
+    // Cleared without a second filtering pass: the one below shows every row.
+    findBar->TxtFind->blockSignals(true);
+    findBar->TxtFind->clear();
+    findBar->TxtFind->blockSignals(false);
+    TxtFind_Change(QString());
+    lvwRoom->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmMain::TxtFind_Change(const QString& text)
+{
+    model->SetFilter(text);
+    markSelectedRecord();
+    showFindCount();
+}
+
+void FrmMain::markSelectedRecord()
+{
+    if (SelectedId == 0) return;
+    // The entry keeps the clicked record (Edit and Delete still act on it) even while the
+    // filter hides its row.
+    SelectedRow = model->RowOfId(SelectedId);
+    if (SelectedRow < 0) return;
+    MarkRow(lvwRoom, SelectedRow);
+    lvwRoom->scrollTo(model->index(SelectedRow, 0));
+}
+
+void FrmMain::showFindCount()
+{
+    if (findBar) findBar->SetCount(model->rowCount(), model->TotalCount());
+}
+
+bool FrmMain::reportSelection(LoanSelection& out) const
+{
+    if (!model->Filtered()) return false;
+    out.ids.clear();
+    out.ids.reserve(size_t(model->rowCount()));
+    for (int r = 0; r < model->rowCount(); ++r)
+        out.ids.push_back(model->IdAt(r));
+    out.total = model->TotalCount();
+    return true;
+}
+
+void FrmMain::ExportList()
+{
+    // The date first: it reads the same in a right-to-left and a left-to-right listing, and the
+    // exports of many days sort by it.
+    const QString name = QStringLiteral("%1 الإعارات.csv").arg(platform().today().toString(u"yyyy-MM-dd"));
+    const QString path = ChooseExportFile()(this, QDir(exportFolder()).filePath(name));
+    if (path.isEmpty()) return;
+    QString error;
+    if (!csv::SaveAtomically(
+            path, [this](QIODevice& out) { return WriteListCsv(*model, out); }, &error)) {
+        QString text = QStringLiteral("تعذر حفظ القائمة في الملف:\n%1\nولم يتغير أي ملف كان بهذا الاسم.")
+                           .arg(leftToRight(path));
+        if (!error.isEmpty()) text += QStringLiteral("\n\n") + error;
+        chrome::MsgBox(text, MsgStyle::Critical | kRtl, QStringLiteral("خطأ"));
+        return;
+    }
+    lastExportFolder = QFileInfo(path).absolutePath();
+    chrome::MsgBox(QStringLiteral("تم حفظ القائمة في الملف:\n%1").arg(leftToRight(path)), kRtl,
+                   QStringLiteral("تنبيه"));
+}
+
+} // namespace pelorin::ledger
