@@ -172,11 +172,10 @@ QAccessibleInterface* factory(const QString&, QObject* object)
 
 // An interface made for the widget before it was marked (while it was being built) is dropped,
 // so that the next query builds the right one.
-template <class Interface> void refreshInterface(QWidget* w)
+void refreshInterface(QWidget* w, QAccessible::Role role)
 {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
-    if (iface && !dynamic_cast<Interface*>(iface))
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+    if (iface && iface->role() != role) QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }
 
 bool isWordedLabel(const QWidget* w)
@@ -226,7 +225,7 @@ Pressable* Pressable::Attach(QWidget* target, Action press, DownLook showDown)
         return existing;
     }
     auto* p = new Pressable(target, std::move(press), std::move(showDown));
-    refreshInterface<PressableAccessible>(p->focusTarget_);
+    refreshInterface(p->focusTarget_, QAccessible::Button);
     return p;
 }
 
@@ -330,7 +329,7 @@ void MarkStatusLine(QWidget* label)
 {
     InstallAccessibleFactory();
     label->setProperty(kStatusProperty, true);
-    refreshInterface<LabelAccessible>(label);
+    refreshInterface(label, QAccessible::StatusBar);
 }
 
 bool IsStatusLine(const QObject* widget)
@@ -342,7 +341,7 @@ void MarkCaptionedValue(QWidget* label, const QString& caption)
 {
     InstallAccessibleFactory();
     label->setProperty(kCaptionProperty, caption);
-    refreshInterface<LabelAccessible>(label);
+    refreshInterface(label, IsStatusLine(label) ? QAccessible::StatusBar : QAccessible::StaticText);
 }
 
 } // namespace pelorin::chrome

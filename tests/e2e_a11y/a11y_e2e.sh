@@ -36,6 +36,9 @@ e2e_screen dbus-run-session -- bash -s "$work/bin/Pelorin" <<'ON_SCREEN' 2> >(gr
 set -u
 source "$E2E_LIB"
 e2e_launch "$1"
-[ -n "$(e2e_window '^Pelorin$' 30)" ] || { echo "e2e: the ledger window did not appear" >&2; cat "$HOME/program.log" >&2; exit 1; }
+wid=$(e2e_window '^Pelorin$' 30)
+[ -n "$wid" ] || { echo "e2e: the ledger window did not appear" >&2; cat "$HOME/program.log" >&2; exit 1; }
+# Without a window manager the keyboard goes where it is sent.
+xdotool windowfocus --sync "$wid"
 /usr/bin/python3 "$WALK"
 ON_SCREEN

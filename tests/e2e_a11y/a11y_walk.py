@@ -111,6 +111,17 @@ if table is not None:
     plain = t.getAccessibleAt(rows.get("الأيام", 0), 5)
     check(plain.description == "", f"a cell without a warning has the description {plain.description!r}")
 
+# The find bar: its box named, its count read with its caption, its close image a button.
+key("ctrl+f")
+time.sleep(1)
+bar = {(o.getRoleName(), o.name) for _, o in walk(ledger) if o.getState().contains(pyatspi.STATE_SHOWING)}
+print("find bar:", sorted(n for r, n in bar if "بحث" in n or "الظاهرة" in n))
+for item in [("text", "بحث في القائمة"), ("status bar", "عدد الإعارات الظاهرة: 2 من 2"),
+             ("push button", "إغلاق البحث")]:
+    check(item in bar, f"the find bar lacks {item}")
+key("Escape")
+time.sleep(0.5)
+
 # The report picture, pressed through the action interface, opens the preview.
 report = find(ledger, pyatspi.ROLE_PUSH_BUTTON, "تقرير بالكتب المُعارة")
 check(report is not None, "no report button")
