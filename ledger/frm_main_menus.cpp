@@ -61,6 +61,7 @@ void FrmMain::buildMenus()
     ListMenu->setObjectName(QStringLiteral("ListMenu"));
     showOn(FrameHelp, HelpMenu);
     showOn(lvwRoom, ListMenu);
+    buildBackupCommands();
 }
 
 } // namespace pelorin::ledger
