@@ -194,12 +194,20 @@ void FrmRestore::LoadBackups()
     // The newest sound backup is the likely choice.
     for (int r = 0; r < model->rowCount(); ++r)
         if (model->row(r).check.sound) {
-            lvwBackups->selectRow(r);
-            lvwBackups->setCurrentIndex(model->index(r, 0));
+            MarkRow(r);
             break;
         }
     lvwBackups->setFocus();
     updateButtons();
+}
+
+void FrmRestore::MarkRow(int row)
+{
+    // Through the selection model: QTableView::selectRow finds no column in a right-to-left list.
+    const QModelIndex index = model->index(row, 0);
+    lvwBackups->selectionModel()->select(index,
+                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    lvwBackups->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
 }
 
 int FrmRestore::chosenRow() const

@@ -22,6 +22,8 @@ public:
     // Reads and checks every backup in the folder and lists them; called before the window shows.
     void LoadBackups();
     void CmdRestore_Click();
+    // Marks a row as a click would; a damaged backup's row cannot be marked.
+    void MarkRow(int row);
     // True once a backup has taken the ledger's place.
     bool Restored() const { return restored_; }
 
