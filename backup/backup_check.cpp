@@ -35,8 +35,10 @@ int rows(sqlite3* db, const char* sql, QStringList* out, const QString& param = 
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
-// A read-only handle on the file, keyed with the password and proven by reading its schema.
-std::shared_ptr<store::EngineHandle> openKeyed(const QString& path, const QString& password, QString* why)
+} // namespace
+
+std::shared_ptr<store::EngineHandle> OpenKeyed(const QString& path, const QString& password, bool writable,
+                                               QString* why)
 {
     static const bool quiet = [] {
         sqlite3* mem = nullptr;
@@ -47,7 +49,8 @@ std::shared_ptr<store::EngineHandle> openKeyed(const QString& path, const QStrin
     }();
     Q_UNUSED(quiet);
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                             writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, nullptr);
     auto handle = std::make_shared<store::EngineHandle>(db);
     if (rc == SQLITE_OK) {
         const QByteArray k = password.toUtf8();
@@ -58,9 +61,12 @@ std::shared_ptr<store::EngineHandle> openKeyed(const QString& path, const QStrin
         *why = db ? engineError(db) : QString::fromUtf8(sqlite3_errstr(rc));
         return nullptr;
     }
+    sqlite3_busy_timeout(db, 1000);
     store::RegisterCollation(db);
     return handle;
 }
+
+namespace {
 
 // The checks proper, on the file attached to a keyed handle as "chk".
 FileCheck checkAttached(sqlite3* db)
@@ -111,7 +117,8 @@ void Checker::adoptLedger()
     const QString ledger = LedgerPath();
     if (!QFileInfo(ledger).isFile()) return;
     store::OpenResult r = store::OpenEngine(ledger, true, password_);
-    if (r.code == SQLITE_OK) adopt(FileSalt(ledger), r.handle);
+    // A handle in the middle of a transaction cannot attach another file.
+    if (r.code == SQLITE_OK && sqlite3_get_autocommit(r.handle->db())) adopt(FileSalt(ledger), r.handle);
 }
 
 FileCheck Checker::check(const QString& path)
@@ -134,7 +141,7 @@ FileCheck Checker::check(const QString& path)
     }
     auto it = keyed_.find(salt);
     if (it == keyed_.end()) {
-        auto handle = openKeyed(path, password_, &out.reason);
+        auto handle = OpenKeyed(path, password_, false, &out.reason);
         if (!handle) return out;
         it = keyed_.emplace(salt, std::move(handle)).first;
     }

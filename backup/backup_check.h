@@ -22,6 +22,11 @@ struct FileCheck {
     QString reason;          // why it is not sound
 };
 
+// A handle of its own on the file, keyed with the password and proven by reading the schema;
+// null with the engine's reason when the file does not open so.
+std::shared_ptr<store::EngineHandle> OpenKeyed(const QString& path, const QString& password, bool writable,
+                                               QString* why);
+
 // The first 16 bytes of a keyed file: the salt its key is derived with.
 QByteArray FileSalt(const QString& path);
 

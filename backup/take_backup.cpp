@@ -123,6 +123,12 @@ Outcome TakeBackup(bool prune)
         why = source.message;
         return fail(QStringLiteral("تعذر فتح قاعدة البيانات لنسخها:"));
     }
+    // A handle in the middle of a transaction would put rows into the backup that may never be
+    // committed; the backup then reads what is committed through a handle of its own.
+    if (!sqlite3_get_autocommit(source.handle->db())) {
+        source.handle = OpenKeyed(ledger, store::MData::DbPassword, true, &why);
+        if (!source.handle) return fail(QStringLiteral("تعذر فتح قاعدة البيانات لنسخها:"));
+    }
     Snapshot snap;
     if (!exportInto(source.handle->db(), temp, &snap, &why)) return fail(cannotWrite);
     if (!SyncFile(temp, &why)) return fail(cannotWrite);
