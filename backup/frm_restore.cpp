@@ -127,9 +127,8 @@ private:
 FrmRestore::FrmRestore(QWidget* parent) : chrome::FramelessWindow(restoreLayout(), parent)
 {
     setModal(true);
-    LblHint = new QLabel(QStringLiteral("اختر النسخة التي تريد استعادتها. تُحفظ البيانات الحالية نسخةً "
-                                        "احتياطية قبل أن تحل النسخة المختارة محلها."),
-                         this);
+    LblHint = new QLabel(
+        QStringLiteral("اختر النسخة التي تريد استعادتها. تُحفظ البيانات الحالية نسخةً احتياطية أولاً."), this);
     LblHint->setObjectName(QStringLiteral("LblHint"));
     LblHint->setGeometry(chrome::twRect(240, 420, 7920, 600));
     LblHint->setWordWrap(true);
