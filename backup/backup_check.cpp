@@ -116,7 +116,7 @@ void Checker::adoptLedger()
 {
     const QString ledger = LedgerPath();
     if (!QFileInfo(ledger).isFile()) return;
-    store::OpenResult r = store::OpenEngine(ledger, true, password_);
+    store::OpenResult r = store::OpenEngine(store::MData::DatabasePath(), true, password_);
     // A handle in the middle of a transaction cannot attach another file.
     if (r.code == SQLITE_OK && sqlite3_get_autocommit(r.handle->db())) adopt(FileSalt(ledger), r.handle);
 }

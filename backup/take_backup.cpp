@@ -118,7 +118,8 @@ Outcome TakeBackup(bool prune)
     if (!RemoveIfPresent(temp, &why) || !CreateEmpty(temp, &why)) return fail(cannotWrite);
 
     // The program's own pooled handle: no second key derivation, and the file as it holds it.
-    store::OpenResult source = store::OpenEngine(ledger, true, store::MData::DbPassword);
+    store::OpenResult source =
+        store::OpenEngine(store::MData::DatabasePath(), true, store::MData::DbPassword);
     if (source.code != SQLITE_OK) {
         why = source.message;
         return fail(QStringLiteral("تعذر فتح قاعدة البيانات لنسخها:"));

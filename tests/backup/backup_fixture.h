@@ -1,4 +1,4 @@
-// A ledger in a temporary program folder, and what tests need to look at its backups.
+// A ledger of two loans in a temporary program folder, and what tests need to look at its backups.
 #pragma once
 
 #include <QDir>
@@ -12,13 +12,12 @@
 
 namespace pelorin::test {
 
-// Every loan row and the library name, as one text: equal texts, equal ledgers.
+// The loans and the library name as one text: equal texts, equal ledgers.
 inline QString Dump(const QString& file)
 {
-    return Query(file, QStringLiteral("SELECT group_concat(ID||'|'||NameBook||'|'||NameBorrower, ';') FROM "
-                                      "TableBook; "))
+    return Query(file, QStringLiteral("SELECT group_concat(ID||'|'||NameBook, ';') FROM TableBook"))
                .value(0) +
-           QLatin1Char('#') + Query(file, QStringLiteral("SELECT NameLibrary FROM TableSetting")).value(0);
+           '#' + Query(file, QStringLiteral("SELECT NameLibrary FROM TableSetting")).value(0);
 }
 
 inline QByteArray Bytes(const QString& file)
@@ -32,18 +31,15 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(DatabaseTest::SetUp());
-        ASSERT_TRUE(CreateDatabase(path, kTestPassword, {Row("الأيام", "سالم"), Row("العبرات", "ليلى")}));
+        ASSERT_TRUE(CreateDatabase(path, kTestPassword,
+                                   {{"الأيام", "مؤلف", "سالم", "2024/01/01", "لم يرد بعد", ""},
+                                    {"العبرات", "مؤلف", "ليلى", "2024/01/01", "لم يرد بعد", ""}}));
     }
     void TearDown() override
     {
         backup::SetBackupHook({});
         backup::SetRestoreHook({});
         DatabaseTest::TearDown();
-    }
-    static BookRow Row(const char* book, const char* borrower)
-    {
-        return {QString::fromUtf8(book),      QStringLiteral("مؤلف"),       QString::fromUtf8(borrower),
-                QStringLiteral("2024/01/01"), QStringLiteral("لم يرد بعد"), QString()};
     }
     QString folder() const { return dir.filePath(QStringLiteral("Backups")); }
     QStringList backupNames() const
@@ -53,7 +49,6 @@ protected:
             names << QFileInfo(b.path).fileName();
         return names;
     }
-    // A backup of the ledger as it is now, at the fake clock's time.
     QString takeBackup()
     {
         const backup::Outcome o = backup::TakeBackup();
