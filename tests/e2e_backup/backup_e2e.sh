@@ -24,7 +24,8 @@ e2e_screen bash -s "$work/bin/Pelorin" <<'DRIVE'
 set -euo pipefail
 source "$E2E_LIB"
 die() { echo "e2e: $*" >&2; cat "$HOME/program.log" >&2 || true; exit 1; }
-rows() { e2e_sql "$1" "SELECT group_concat(NameBook, '،') FROM (SELECT NameBook FROM TableBook ORDER BY NameBook);"; }
+# The program may be writing the durations of a reloaded ledger: the shell waits for it.
+rows() { e2e_sql "$1" ".timeout 5000" "SELECT group_concat(NameBook, '،') FROM (SELECT NameBook FROM TableBook ORDER BY NameBook);"; }
 backups() { ls "$BACKUPS" 2>/dev/null | grep -E '^DataBook-[0-9]{8}-[0-9]{6}(-[0-9]+)?\.mdb$' | sort -r || true; }
 shot() { [ -z "$SHOTS" ] || import -window root "$SHOTS/$1.png"; }
 wait_window() { local id; id=$(e2e_window "^$1\$"); [ -n "$id" ] || die "no window titled '$1'"; echo "$id"; }
