@@ -96,6 +96,12 @@ FileCheck checkAttached(sqlite3* db)
 
 } // namespace
 
+int CacheFor(const QString& path)
+{
+    constexpr qint64 kMostKiB = 512 * 1024;
+    return -int(qBound<qint64>(8 * 1024, QFileInfo(path).size() / 1024 + 1024, kMostKiB));
+}
+
 QByteArray FileSalt(const QString& path)
 {
     QFile f(path);
@@ -151,6 +157,8 @@ FileCheck Checker::check(const QString& path)
         out.reason = engineError(db);
         return out;
     }
+    sqlite3_exec(db, QByteArray("PRAGMA chk.cache_size = " + QByteArray::number(CacheFor(path))).constData(),
+                 nullptr, nullptr, nullptr);
     out = checkAttached(db);
     sqlite3_exec(db, "DETACH DATABASE chk", nullptr, nullptr, nullptr);
     return out;

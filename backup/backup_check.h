@@ -27,6 +27,10 @@ struct FileCheck {
 std::shared_ptr<store::EngineHandle> OpenKeyed(const QString& path, const QString& password, bool writable,
                                                QString* why);
 
+// A page cache (in the engine's negative, KiB form) that holds the whole file, so that a file
+// read twice in a row is read from the disk and decrypted once.
+int CacheFor(const QString& path);
+
 // The first 16 bytes of a keyed file: the salt its key is derived with.
 QByteArray FileSalt(const QString& path);
 

@@ -42,7 +42,7 @@ struct Snapshot {
 // Exports the ledger into the attached empty file in one read transaction, so that the row
 // counts and the copy are of the same moment. The copy needs no journal of its own: a copy
 // that does not finish is thrown away.
-bool exportInto(sqlite3* db, const QString& temp, Snapshot* snap, QString* why)
+bool exportInto(sqlite3* db, const QString& ledger, const QString& temp, Snapshot* snap, QString* why)
 {
     const QByteArray path = temp.toUtf8();
     sqlite3_stmt* attach = nullptr;
@@ -56,6 +56,14 @@ bool exportInto(sqlite3* db, const QString& temp, Snapshot* snap, QString* why)
         *why = QString::fromUtf8(sqlite3_errmsg(db));
         return false;
     }
+    // The counting pass leaves every page in the cache for the export to read.
+    bool cacheOk = true;
+    const qint64 cache = count(db, "PRAGMA main.cache_size", &cacheOk);
+    const auto setCache = [db](qint64 size) {
+        sqlite3_exec(db, QByteArray("PRAGMA main.cache_size = " + QByteArray::number(size)).constData(),
+                     nullptr, nullptr, nullptr);
+    };
+    if (cacheOk) setCache(CacheFor(ledger));
     bool ok = sqlite3_exec(db, "PRAGMA bk.journal_mode = OFF; PRAGMA bk.synchronous = OFF; BEGIN", nullptr,
                            nullptr, nullptr) == SQLITE_OK;
     if (ok) {
@@ -72,6 +80,7 @@ bool exportInto(sqlite3* db, const QString& temp, Snapshot* snap, QString* why)
          sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!ok) *why = QString::fromUtf8(sqlite3_errmsg(db));
     if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (cacheOk) setCache(cache);
     if (sqlite3_exec(db, "DETACH DATABASE bk", nullptr, nullptr, nullptr) != SQLITE_OK && ok) {
         *why = QString::fromUtf8(sqlite3_errmsg(db));
         ok = false;
@@ -131,7 +140,7 @@ Outcome TakeBackup(bool prune)
         if (!source.handle) return fail(QStringLiteral("تعذر فتح قاعدة البيانات لنسخها:"));
     }
     Snapshot snap;
-    if (!exportInto(source.handle->db(), temp, &snap, &why)) return fail(cannotWrite);
+    if (!exportInto(source.handle->db(), ledger, temp, &snap, &why)) return fail(cannotWrite);
     if (!SyncFile(temp, &why)) return fail(cannotWrite);
     if (hook()) hook()(BackupStage::Written, temp);
 

@@ -41,8 +41,9 @@ TEST_F(RestoreTest, SavesTheCurrentLedgerFirstThenPutsTheChosenOneInItsPlace)
     SetRestoreHook([&](RestoreStage stage, const QString&) {
         steps << QString::number(int(stage));
         // Once saved, the ledger is still the current one and a backup of it is there.
-        if (stage == RestoreStage::Saved)
+        if (stage == RestoreStage::Saved) {
             EXPECT_EQ(test::Dump(path) + test::Dump(ListBackups().first().path), newRows + newRows);
+        }
     });
     const Outcome o = RestoreBackup(chosen);
     ASSERT_TRUE(o.ok) << o.reason.toStdString();
