@@ -78,7 +78,7 @@ xdotool mousemove --window "$main" $(at 2280+120+450 380+1627) click 1; answer "
 sleep 1 # the saved ledger gets a second of its own
 xdotool mousemove --window "$main" $(at 5000 2900) click 3; sleep 0.5
 shot menu-open
-xdotool key Down Down Return # its second entry: restore
+xdotool key Up Return # its last entry: restore
 restore_in_window restore-window-real
 [ "$(rows "$DB")" = "الأيام،البخلاء" ] || die "after the restore the ledger holds [$(rows "$DB")]"
 [ "$(backups | wc -l)" = 2 ] || die "the ledger was not saved before the restore: $(backups)"
