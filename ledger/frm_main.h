@@ -117,6 +117,7 @@ private:
     void buildList();
     void buildMenus();
     void buildAccessibility();
+    void buildBackupCommands();
     // A command of the right-click menus: its shortcut works anywhere in the window.
     QAction* addCommand(const QString& text, const QKeySequence& shortcut, std::function<void()> run);
     // Appends the rows of the open Rs to the list.

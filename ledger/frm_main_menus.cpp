@@ -62,6 +62,7 @@ void FrmMain::buildMenus()
     showOn(FrameHelp, HelpMenu);
     showOn(lvwRoom, ListMenu);
     buildFindCommands();
+    buildBackupCommands();
 }
 
 } // namespace pelorin::ledger

@@ -77,7 +77,7 @@ TEST_F(LedgerWindowTest, TextsToolTipsAndStartingStates)
         {w.ImgAbout, QStringLiteral("حول البرنامج")},
         {w.ImgReport, QStringLiteral("تقرير بالكتب المُعارة")},
         {w.ImgUpdate, QStringLiteral("البحث عن تحديث للبرنامج")},
-        {w.ImgCompact, QStringLiteral("ضغط وصيانة قاعدة البيانات")},
+        {w.ImgCompact, QStringLiteral("ضغط وصيانة قاعدة البيانات\nتُحفظ نسخة احتياطية منها قبل كل ضغط")},
         {w.ImgDateLoan, QStringLiteral("اختيار تاريخ الإعارة")},
         {w.ImgDateReturn, QStringLiteral("اختيار تاريخ الرد")},
     };
