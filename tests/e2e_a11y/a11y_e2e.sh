@@ -31,6 +31,11 @@ sql "CREATE TABLE TableBook (ID INTEGER PRIMARY KEY AUTOINCREMENT, NameBook TEXT
        ('الأيام','طه حسين','سعاد','2024/01/15','2024/01/17',''),
        ('الحرافيش','نجيب محفوظ','أحمد','2024/03/10','لم يرد بعد','');" >/dev/null
 
+# Two backups for the restore window: a sound copy and a damaged file.
+mkdir -m 700 "$work/bin/Backups"
+cp "$db" "$work/bin/Backups/DataBook-20240101-120000.mdb"
+head -c 8192 /dev/urandom >"$work/bin/Backups/DataBook-20240102-120000.mdb"
+
 export LANG=ar_SA.UTF-8 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 WALK=$walk
 e2e_screen dbus-run-session -- bash -s "$work/bin/Pelorin" <<'ON_SCREEN' 2> >(grep -v -e '^dbus-daemon' -e 'fd limit' -e 'SpiRegistry' >&2)
 set -u

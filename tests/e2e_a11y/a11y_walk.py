@@ -122,6 +122,27 @@ for item in [("text", "بحث في القائمة"), ("status bar", "عدد ال
 key("Escape")
 time.sleep(0.5)
 
+# The restore window (Ctrl+R): its list of backups named, a damaged one saying why, its buttons.
+key("ctrl+r")
+restore = window(application, "^استعادة نسخة احتياطية$")
+check(restore is not None, "Ctrl+R opened no restore window")
+if restore is not None:
+    found = {(o.getRoleName(), o.name) for _, o in walk(restore)}
+    for item in [("table", "النسخ الاحتياطية"), ("push button", "استعادة"), ("push button", "إلغاء"),
+                 ("push button", "إغلاق")]:
+        check(item in found, f"the restore window lacks {item}")
+    backups = next((o for _, o in walk(restore) if o.getRole() == pyatspi.ROLE_TABLE), None)
+    if backups is not None:
+        t = backups.queryTable()
+        states = [t.getAccessibleAt(r, 4) for r in range(t.nRows)]
+        print("backups:", [(c.name, c.description[:40]) for c in states])
+        damaged = [c for c in states if c.name == "تالفة"]
+        check(len(damaged) == 1 and damaged[0].description.startswith("لا تصلح هذه النسخة للاستعادة"),
+              "the damaged backup does not say why")
+    key("Escape")
+    time.sleep(0.5)
+    check(window(application, "^استعادة نسخة احتياطية$", 1) is None, "Escape did not close the restore window")
+
 # The report picture, pressed through the action interface, opens the preview.
 report = find(ledger, pyatspi.ROLE_PUSH_BUTTON, "تقرير بالكتب المُعارة")
 check(report is not None, "no report button")
