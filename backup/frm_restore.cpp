@@ -109,6 +109,10 @@ public:
             break;
         case Qt::ToolTipRole:
             return sound ? r.file.path : QStringLiteral("لا تصلح هذه النسخة للاستعادة:\n") + r.check.reason;
+        case Qt::AccessibleDescriptionRole:
+            // Why a backup is damaged is said to a screen reader too, not only shown in grey.
+            if (!sound) return QStringLiteral("لا تصلح هذه النسخة للاستعادة: ") + r.check.reason;
+            break;
         case Qt::ForegroundRole:
             if (!sound) return index.column() == ColState ? QColor(200, 0, 0) : QColor(150, 130, 150);
             break;
@@ -169,6 +173,13 @@ FrmRestore::FrmRestore(QWidget* parent) : chrome::FramelessWindow(restoreLayout(
     CmdCancel = new QPushButton(QStringLiteral("إلغاء"), this);
     CmdCancel->setObjectName(QStringLiteral("CmdCancel"));
     CmdCancel->setGeometry(chrome::twRect(5640, 4800, 1200, 375));
+
+    lvwBackups->setAccessibleName(QStringLiteral("النسخ الاحتياطية"));
+    // Tab leaves the list for the buttons; the arrow keys move within it.
+    lvwBackups->setTabKeyNavigation(false);
+    setTabOrder(lvwBackups, CmdRestore);
+    setTabOrder(CmdRestore, CmdCancel);
+    setTabOrder(CmdCancel, ImgExit());
 
     connect(CmdRestore, &QPushButton::clicked, this, [this] { CmdRestore_Click(); });
     connect(CmdCancel, &QPushButton::clicked, this, &QDialog::reject);

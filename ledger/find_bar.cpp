@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include "image_button.h"
+#include "pressable.h"
 #include "style.h"
 
 namespace pelorin::ledger {
@@ -70,7 +71,9 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
     // Enter must not reach the window, where it would press the default button (Add).
     TxtFind->installEventFilter(this);
     TxtFind->setAccessibleName(QStringLiteral("بحث في القائمة"));
-    LblCount->setAccessibleName(QStringLiteral("عدد الإعارات الظاهرة"));
+    // The count is read with its caption, and read out again as typing changes it.
+    chrome::MarkCaptionedValue(LblCount, QStringLiteral("عدد الإعارات الظاهرة"));
+    chrome::MarkStatusLine(LblCount);
     ImgClose->setAccessibleName(QStringLiteral("إغلاق البحث"));
 
     connect(TxtFind, &QLineEdit::textChanged, this, &FindBar::textChanged);

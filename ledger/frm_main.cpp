@@ -148,6 +148,7 @@ void FrmMain::buildControls()
     setTabOrder(CmdDelete, TxtNameLibrary);
     setTabOrder(TxtNameLibrary, CmdSave);
     setTabOrder(CmdSave, lvwRoom);
+    buildAccessibility();
     TxtNameBook->setFocus();
 }
 

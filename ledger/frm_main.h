@@ -116,6 +116,7 @@ private:
     void buildToolbar();
     void buildList();
     void buildMenus();
+    void buildAccessibility();
     void buildBackupCommands();
     // A command of the right-click menus: its shortcut works anywhere in the window.
     QAction* addCommand(const QString& text, const QKeySequence& shortcut, std::function<void()> run);

@@ -11,6 +11,7 @@
 #include <QTableView>
 
 #include "find_bar.h"
+#include "image_button.h"
 #include "ledger_model.h"
 #include "ledger_view.h"
 #include "list_export.h"
@@ -67,6 +68,9 @@ void FrmMain::ShowFindBar()
     if (!findBar) {
         findBar = new FindBar(this);
         findBar->hide();
+        // With the keyboard, the bar follows the list it belongs to.
+        setTabOrder(lvwRoom, findBar->TxtFind);
+        setTabOrder(findBar->TxtFind, findBar->ImgClose);
         connect(findBar, &FindBar::textChanged, this, [this](const QString& text) { TxtFind_Change(text); });
         connect(findBar, &FindBar::closeRequested, this, [this] { CloseFindBar(); });
         // Enter takes the owner from the words to the loans they found.
