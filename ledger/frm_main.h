@@ -118,8 +118,11 @@ private:
     void buildMenus();
     void buildAccessibility();
     void buildBackupCommands();
-    // A command of the right-click menus: its shortcut works anywhere in the window.
-    QAction* addCommand(const QString& text, const QKeySequence& shortcut, std::function<void()> run);
+    // A command of the right-click menus: its shortcut (Ctrl and a Latin letter, shown in the menu)
+    // works anywhere in the window, and so does Ctrl with arabicKey, the Arabic letter of the same
+    // key on the Arabic layout.
+    QAction* addCommand(const QString& text, const QKeySequence& shortcut, std::function<void()> run,
+                        char16_t arabicKey = 0);
     // Appends the rows of the open Rs to the list.
     void fillList();
     // Frees the rows of a list that is being replaced off the user-interface thread.

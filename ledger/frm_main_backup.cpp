@@ -46,10 +46,13 @@ void warn(const QString& warning)
 void FrmMain::buildBackupCommands()
 {
     ImgCompact->setToolTip(QStringLiteral("ضغط وصيانة قاعدة البيانات\nتُحفظ نسخة احتياطية منها قبل كل ضغط"));
-    QAction* now = addCommand(QStringLiteral("نسخة احتياطية الآن"), QKeySequence(Qt::CTRL | Qt::Key_B),
-                              [this] { BackupNow(*this); });
-    QAction* restore = addCommand(QStringLiteral("استعادة نسخة احتياطية"), QKeySequence(Qt::CTRL | Qt::Key_R),
-                                  [this] { RestoreFromBackup(*this); });
+    // On the Arabic layout the keys marked B and R give the lam-alef ligature and qaf.
+    QAction* now = addCommand(
+        QStringLiteral("نسخة احتياطية الآن"), QKeySequence(Qt::CTRL | Qt::Key_B),
+        [this] { BackupNow(*this); }, u'\uFEFB');
+    QAction* restore = addCommand(
+        QStringLiteral("استعادة نسخة احتياطية"), QKeySequence(Qt::CTRL | Qt::Key_R),
+        [this] { RestoreFromBackup(*this); }, u'ق');
     for (QMenu* menu : {HelpMenu, ListMenu}) {
         if (!menu->isEmpty()) menu->addSeparator();
         menu->addAction(now);

@@ -41,26 +41,16 @@ QString exportFolder()
     return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
 }
 
-// With only an Arabic layout on the keyboard, Ctrl and the key marked F gives Ctrl+ب: Qt finds
-// no Latin letter for it in any layout. The Arabic letter of the same key works as well.
-QAction* alsoArabicKey(QAction* action, char16_t letter)
-{
-    action->setShortcuts({action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key(letter))});
-    return action;
-}
-
 } // namespace
 
 void FrmMain::buildFindCommands()
 {
-    ListMenu->addAction(
-        alsoArabicKey(addCommand(QStringLiteral("بحث في القائمة"), QKeySequence(Qt::CTRL | Qt::Key_F),
-                                 [this] { ShowFindBar(); }),
-                      u'ب'));
-    ListMenu->addAction(
-        alsoArabicKey(addCommand(QStringLiteral("تصدير القائمة إلى ملف CSV…"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_E), [this] { ExportList(); }),
-                      u'ث'));
+    ListMenu->addAction(addCommand(
+        QStringLiteral("بحث في القائمة"), QKeySequence(Qt::CTRL | Qt::Key_F), [this] { ShowFindBar(); },
+        u'ب'));
+    ListMenu->addAction(addCommand(
+        QStringLiteral("تصدير القائمة إلى ملف CSV…"), QKeySequence(Qt::CTRL | Qt::Key_E),
+        [this] { ExportList(); }, u'ث'));
 }
 
 void FrmMain::ShowFindBar()
