@@ -74,7 +74,8 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
     // The count is read with its caption, and read out again as typing changes it.
     chrome::MarkCaptionedValue(LblCount, QStringLiteral("عدد الإعارات الظاهرة"));
     chrome::MarkStatusLine(LblCount);
-    ImgClose->setAccessibleName(QStringLiteral("إغلاق البحث"));
+    // Read as every close image is; its tool tip says what closing the bar does.
+    ImgClose->setAccessibleName(QStringLiteral("إغلاق"));
 
     connect(TxtFind, &QLineEdit::textChanged, this, &FindBar::textChanged);
     connect(ImgClose, &chrome::ImageButton::clicked, this, &FindBar::closeRequested);

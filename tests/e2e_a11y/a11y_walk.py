@@ -114,11 +114,13 @@ if table is not None:
 # The find bar: its box named, its count read with its caption, its close image a button.
 key("ctrl+f")
 time.sleep(1)
-bar = {(o.getRoleName(), o.name) for _, o in walk(ledger) if o.getState().contains(pyatspi.STATE_SHOWING)}
-print("find bar:", sorted(n for r, n in bar if "بحث" in n or "الظاهرة" in n))
-for item in [("text", "بحث في القائمة"), ("status bar", "عدد الإعارات الظاهرة: 2 من 2"),
-             ("push button", "إغلاق البحث")]:
-    check(item in bar, f"the find bar lacks {item}")
+bar = {(o.getRoleName(), o.name, o.description) for _, o in walk(ledger)
+       if o.getState().contains(pyatspi.STATE_SHOWING)}
+print("find bar:", sorted(f"{n} [{d}]" for r, n, d in bar if "بحث" in n + d or "الظاهرة" in n))
+named = {(r, n) for r, n, _ in bar}
+for item in [("text", "بحث في القائمة"), ("status bar", "عدد الإعارات الظاهرة: 2 من 2")]:
+    check(item in named, f"the find bar lacks {item}")
+check(("push button", "إغلاق", "إغلاق البحث وإظهار كل الإعارات") in bar, "the find bar's close image is not read")
 key("Escape")
 time.sleep(0.5)
 
