@@ -40,14 +40,7 @@ int rows(sqlite3* db, const char* sql, QStringList* out, const QString& param = 
 std::shared_ptr<store::EngineHandle> OpenKeyed(const QString& path, const QString& password, bool writable,
                                                QString* why)
 {
-    static const bool quiet = [] {
-        sqlite3* mem = nullptr;
-        if (sqlite3_open(":memory:", &mem) == SQLITE_OK)
-            sqlite3_exec(mem, "PRAGMA cipher_log_level = NONE", nullptr, nullptr, nullptr);
-        sqlite3_close(mem);
-        return true;
-    }();
-    Q_UNUSED(quiet);
+    store::QuietEngineLog();
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
                              writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, nullptr);

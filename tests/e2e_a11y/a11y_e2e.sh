@@ -22,12 +22,8 @@ rm -f "$work/bin/DataBook.mdb"
 e2e_set_ini '[Setting]' 'Install=1'
 export db=$work/bin/DataBook.mdb
 sql() { e2e_sql "$db" "$@"; }
-sql "CREATE TABLE TableBook (ID INTEGER PRIMARY KEY AUTOINCREMENT, NameBook TEXT COLLATE NOCASE,
-       NameWriter TEXT COLLATE NOCASE, NameBorrower TEXT COLLATE NOCASE, DateLoan TEXT COLLATE NOCASE,
-       DateReturn TEXT COLLATE NOCASE, TimeLoan TEXT COLLATE NOCASE);
-     CREATE TABLE TableSetting (NameLibrary TEXT COLLATE NOCASE);
-     INSERT INTO TableSetting VALUES ('مكتبة الاختبار');
-     INSERT INTO TableBook (NameBook,NameWriter,NameBorrower,DateLoan,DateReturn,TimeLoan) VALUES
+e2e_new_ledger "$db" 'مكتبة الاختبار'
+sql "INSERT INTO TableBook (NameBook,NameWriter,NameBorrower,DateLoan,DateReturn,TimeLoan) VALUES
        ('الأيام','طه حسين','سعاد','2024/01/15','2024/01/17',''),
        ('الحرافيش','نجيب محفوظ','أحمد','2024/03/10','لم يرد بعد','');" >/dev/null
 
