@@ -246,13 +246,16 @@ QString Pressable::Name() const
 {
     if (!target_->accessibleName().isEmpty()) return target_->accessibleName();
     const QString text = target_->property("text").toString();
-    return text.isEmpty() ? target_->toolTip() : text;
+    // A tool tip of several lines names the control by its first; the others describe it.
+    return text.isEmpty() ? target_->toolTip().section(QLatin1Char('\n'), 0, 0) : text;
 }
 
 QString Pressable::Description() const
 {
     if (!target_->accessibleDescription().isEmpty()) return target_->accessibleDescription();
-    return Name() == target_->toolTip() ? QString() : target_->toolTip();
+    const QString tip = target_->toolTip();
+    if (Name() != tip.section(QLatin1Char('\n'), 0, 0)) return tip;
+    return tip.section(QLatin1Char('\n'), 1);
 }
 
 bool Pressable::FocusFrameShown() const

@@ -26,7 +26,8 @@ public:
 
     void Press();
     // What a screen reader reads: the accessible name when set; else the words of a label, or the
-    // tool tip of a picture. The description is the tool tip when it is not already the name.
+    // tool tip of a picture (its first line when it has several). The description is the rest of
+    // the tool tip, or all of it when the name is something else.
     QString Name() const;
     QString Description() const;
     // The control that takes the keyboard focus: the target itself, or for a label that shows
