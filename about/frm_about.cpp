@@ -9,6 +9,7 @@
 
 #include "about_texts.h"
 #include "platform.h"
+#include "pressable.h"
 #include "style.h"
 #include "twips.h"
 
@@ -112,6 +113,10 @@ FrmAbout::FrmAbout(QWidget* parent) : chrome::FramelessWindow(aboutChrome(), par
     ImWebMerrow->setToolTip(WebAddress());
     chrome::SetHandCursor(ImWebMerrow);
     ImWebMerrow->installEventFilter(this);
+    // Read as what it does; the address it opens is its description.
+    ImWebMerrow->setAccessibleName(QStringLiteral("موقع البرنامج على الإنترنت"));
+    ImWebMerrow->setAccessibleDescription(WebAddress());
+    chrome::Pressable::Attach(ImWebMerrow, [this] { ImWebMerrow_MouseDown(Qt::LeftButton); });
 
     ShpMov = border(QStringLiteral("ShpMov"), QRect(120, 1665, 5205, 1995), this);
     PictMov = new QWidget(this);

@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "pressable.h"
 #include "style.h"
 #include "twips.h"
 
@@ -68,6 +69,17 @@ FramelessWindow::FramelessWindow(const ChromeLayout& layout, QWidget* parent)
     SetHandCursor(exit_);
     exit_->installEventFilter(this);
     setExitPicture(ExitPicture::Up);
+    // Read out by its purpose whatever its tool tip says, and usable from the keyboard.
+    exit_->setAccessibleName(QStringLiteral("إغلاق"));
+    Pressable::Attach(
+        exit_, [this] { ImgExit_Click(); },
+        [this](bool down) {
+            setExitPicture(down ? ExitPicture::Down : ExitPicture::Up);
+            if (down)
+                ImgExit_MouseDown();
+            else
+                ImgExit_MouseUp();
+        });
 
     for (int i = 0; i < 3; ++i) {
         lines_[i] = new QLabel(this);

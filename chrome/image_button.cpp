@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 
+#include "pressable.h"
 #include "style.h"
 
 namespace pelorin::chrome {
@@ -12,6 +13,9 @@ ImageButton::ImageButton(const QPixmap& up, const QPixmap& down, QWidget* parent
     setScaledContents(true);
     SetHandCursor(this);
     showPicture(false);
+    // From the keyboard it runs as a left click does, and a screen reader reads it as a button.
+    Pressable::Attach(
+        this, [this] { emit clicked(); }, [this](bool down) { showPicture(down); });
 }
 
 ImageButton::ImageButton(const QString& pictureName, QWidget* parent)

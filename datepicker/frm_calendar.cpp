@@ -16,6 +16,7 @@
 
 #include "loan_duration.h"
 #include "platform.h"
+#include "pressable.h"
 #include "style.h"
 #include "twips.h"
 
@@ -285,12 +286,24 @@ void FrmCalendar::buildControls()
     CmdCancel->setGeometry(twRect(120, 2580, 1260, 375));
     chrome::SetHandCursor(CmdCancel);
 
+    // A screen reader reads each input by the caption under it, and the status lines as they change.
+    LblDateConvert[0]->setBuddy(TxtYearConvert);
+    LblDateConvert[1]->setBuddy(CmbMonthConvert);
+    LblDateConvert[2]->setBuddy(CmbDayConvert);
+    TxtYearConvert->setAccessibleName(captions[0]);
+    CmbMonthConvert->setAccessibleName(captions[1]);
+    CmbDayConvert->setAccessibleName(captions[2]);
+    chrome::MarkCaptionedValue(LblDay, QStringLiteral("اليوم من الأسبوع"));
+    chrome::MarkStatusLine(LblDate);
+    chrome::MarkStatusLine(LblStutConvert);
+
     setTabOrder(CmbDayConvert, CmbMonthConvert);
     setTabOrder(CmbMonthConvert, TxtYearConvert);
     setTabOrder(TxtYearConvert, CmdSave);
     setTabOrder(CmdSave, CmdCancel);
     setTabOrder(CmdCancel, OptNo);
     setTabOrder(OptNo, OptYes);
+    setTabOrder(OptYes, ImgExit());
     CmbDayConvert->setFocus();
 
     connect(CmbMonthConvert, &QComboBox::currentIndexChanged, this, [this] { CmbMonthConvert_Click(); });

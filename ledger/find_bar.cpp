@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include "image_button.h"
+#include "pressable.h"
 #include "style.h"
 
 namespace pelorin::ledger {
@@ -70,8 +71,11 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
     // Enter must not reach the window, where it would press the default button (Add).
     TxtFind->installEventFilter(this);
     TxtFind->setAccessibleName(QStringLiteral("بحث في القائمة"));
-    LblCount->setAccessibleName(QStringLiteral("عدد الإعارات الظاهرة"));
-    ImgClose->setAccessibleName(QStringLiteral("إغلاق البحث"));
+    // The count is read with its caption, and read out again as typing changes it.
+    chrome::MarkCaptionedValue(LblCount, QStringLiteral("عدد الإعارات الظاهرة"));
+    chrome::MarkStatusLine(LblCount);
+    // Read as every close image is; its tool tip says what closing the bar does.
+    ImgClose->setAccessibleName(QStringLiteral("إغلاق"));
 
     connect(TxtFind, &QLineEdit::textChanged, this, &FindBar::textChanged);
     connect(ImgClose, &chrome::ImageButton::clicked, this, &FindBar::closeRequested);

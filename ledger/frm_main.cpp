@@ -146,6 +146,7 @@ void FrmMain::buildControls()
     setTabOrder(CmdDelete, TxtNameLibrary);
     setTabOrder(TxtNameLibrary, CmdSave);
     setTabOrder(CmdSave, lvwRoom);
+    buildAccessibility();
     TxtNameBook->setFocus();
 }
 

@@ -118,8 +118,13 @@ private:
     void buildToolbar();
     void buildList();
     void buildMenus();
-    // A command of the right-click menus: its shortcut works anywhere in the window.
-    QAction* addCommand(const QString& text, const QKeySequence& shortcut, std::function<void()> run);
+    void buildAccessibility();
+    void buildBackupCommands();
+    // A command of the right-click menus: its shortcut (Ctrl and a Latin letter, shown in the menu)
+    // works anywhere in the window, and so does Ctrl with arabicKey, the Arabic letter of the same
+    // key on the Arabic layout.
+    QAction* addCommand(const QString& text, const QKeySequence& shortcut, std::function<void()> run,
+                        char16_t arabicKey = 0);
     // Appends the rows of the open Rs to the list, in the list's own order or as they stand.
     void fillList(bool listOrder);
     // Lets the library name box hold a name of this length, never less than the typing limit.

@@ -8,6 +8,7 @@
 
 #include "database.h"
 #include "frm_calendar.h"
+#include "frm_main_backup.h"
 #include "ledger_model.h"
 #include "ledger_view.h"
 #include "loan_duration.h"
@@ -159,6 +160,7 @@ void FrmMain::CmdAdd_Click()
 
     store::Recordset& rs = store::MData::NewRs();
     store::MData::OpenDatabase();
+    BackupBeforeChange(*this);
     if (!rs.Open(store::sql::kAllBooks, Conn)) {
         showWriteError(kWriteFailed);
         return;
@@ -187,6 +189,7 @@ void FrmMain::CmdEdit_Click()
 
     store::Recordset& rs = store::MData::NewRs();
     store::MData::OpenDatabase();
+    BackupBeforeChange(*this);
     if (!openSelectedRecord(SelectedId, rs)) return;
     assignEntry(*this, rs);
     if (!rs.Update()) {
@@ -213,6 +216,7 @@ void FrmMain::CmdDelete_Click()
 
     store::Recordset& rs = store::MData::NewRs();
     store::MData::OpenDatabase();
+    BackupBeforeChange(*this);
     if (!openSelectedRecord(SelectedId, rs)) return;
     if (!rs.Delete()) {
         rs.Close();

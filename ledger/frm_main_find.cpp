@@ -11,6 +11,7 @@
 #include <QTableView>
 
 #include "find_bar.h"
+#include "image_button.h"
 #include "ledger_model.h"
 #include "ledger_view.h"
 #include "list_export.h"
@@ -40,26 +41,16 @@ QString exportFolder()
     return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
 }
 
-// With only an Arabic layout on the keyboard, Ctrl and the key marked F gives Ctrl+ب: Qt finds
-// no Latin letter for it in any layout. The Arabic letter of the same key works as well.
-QAction* alsoArabicKey(QAction* action, char16_t letter)
-{
-    action->setShortcuts({action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key(letter))});
-    return action;
-}
-
 } // namespace
 
 void FrmMain::buildFindCommands()
 {
-    ListMenu->addAction(
-        alsoArabicKey(addCommand(QStringLiteral("بحث في القائمة"), QKeySequence(Qt::CTRL | Qt::Key_F),
-                                 [this] { ShowFindBar(); }),
-                      u'ب'));
-    ListMenu->addAction(
-        alsoArabicKey(addCommand(QStringLiteral("تصدير القائمة إلى ملف CSV…"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_E), [this] { ExportList(); }),
-                      u'ث'));
+    ListMenu->addAction(addCommand(
+        QStringLiteral("بحث في القائمة"), QKeySequence(Qt::CTRL | Qt::Key_F), [this] { ShowFindBar(); },
+        u'ب'));
+    ListMenu->addAction(addCommand(
+        QStringLiteral("تصدير القائمة إلى ملف CSV…"), QKeySequence(Qt::CTRL | Qt::Key_E),
+        [this] { ExportList(); }, u'ث'));
 }
 
 void FrmMain::ShowFindBar()
@@ -67,6 +58,9 @@ void FrmMain::ShowFindBar()
     if (!findBar) {
         findBar = new FindBar(this);
         findBar->hide();
+        // With the keyboard, the bar follows the list it belongs to.
+        setTabOrder(lvwRoom, findBar->TxtFind);
+        setTabOrder(findBar->TxtFind, findBar->ImgClose);
         connect(findBar, &FindBar::textChanged, this, [this](const QString& text) { TxtFind_Change(text); });
         connect(findBar, &FindBar::closeRequested, this, [this] { CloseFindBar(); });
         // Enter takes the owner from the words to the loans they found.

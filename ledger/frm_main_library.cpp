@@ -2,6 +2,7 @@
 #include "frm_main.h"
 
 #include "compact.h"
+#include "frm_main_backup.h"
 #include "ledger_model.h"
 #include "report_loan.h"
 
@@ -41,6 +42,7 @@ void FrmMain::CmdSave_Click()
     }
     store::Recordset& rs = store::MData::NewRs();
     store::MData::OpenDatabase();
+    BackupBeforeChange(*this);
     bool saved = rs.Open(store::sql::kSetting, store::MData::Conn) && rs.FieldIndex(kNameField) >= 0;
     if (saved) {
         // Without a settings row the name becomes the first one.
@@ -74,6 +76,7 @@ void FrmMain::ImgCompact_Click()
 {
     // Compaction changes no record, so the list keeps its rows, its sort order and its marked
     // row; they hold copies of the texts, not anything of the closed connection.
+    BackupBeforeCompaction(*this);
     store::MData::CompactOpenDatabase();
 }
 

@@ -41,10 +41,16 @@ void showOn(QWidget* owner, QMenu* menu)
 
 } // namespace
 
-QAction* FrmMain::addCommand(const QString& text, const QKeySequence& shortcut, std::function<void()> run)
+QAction* FrmMain::addCommand(const QString& text, const QKeySequence& shortcut, std::function<void()> run,
+                             char16_t arabicKey)
 {
     auto* action = new QAction(text, this);
-    action->setShortcut(shortcut);
+    // With only an Arabic layout on the keyboard, Ctrl and a letter key gives Ctrl and the Arabic
+    // letter of that key: Qt finds no Latin letter for it in any layout. That works as well.
+    if (arabicKey != 0)
+        action->setShortcuts({shortcut, QKeySequence(Qt::CTRL | Qt::Key(arabicKey))});
+    else
+        action->setShortcut(shortcut);
     // The shortcut works anywhere in the window, with or without the menu open.
     action->setShortcutContext(Qt::WindowShortcut);
     action->setShortcutVisibleInContextMenu(true);
@@ -62,6 +68,7 @@ void FrmMain::buildMenus()
     showOn(FrameHelp, HelpMenu);
     showOn(lvwRoom, ListMenu);
     buildFindCommands();
+    buildBackupCommands();
 }
 
 } // namespace pelorin::ledger

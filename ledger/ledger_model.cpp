@@ -102,7 +102,9 @@ QVariant LedgerModel::data(const QModelIndex& index, int role) const
         const QColor c = CellColour(row, column);
         return c.isValid() ? QVariant(c) : QVariant();
     }
-    case Qt::ToolTipRole: {
+    case Qt::ToolTipRole:
+    // A warning exists for a screen reader as its words, not only as a colour.
+    case Qt::AccessibleDescriptionRole: {
         const QString tip = CellToolTip(row, column);
         return tip.isEmpty() ? QVariant() : QVariant(tip);
     }
@@ -117,6 +119,9 @@ QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int r
     switch (role) {
     case Qt::DisplayRole:
         return ColumnAt(section).caption;
+    case Qt::AccessibleTextRole:
+        // The number column shows no caption, but a screen reader needs one.
+        return section == ColNumber ? QStringLiteral("الرقم") : ColumnAt(section).caption;
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(ColumnAt(section).alignment);
     case Qt::DecorationRole:

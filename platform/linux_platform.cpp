@@ -84,6 +84,11 @@ QDate LinuxPlatform::today() const
     return QDate::currentDate();
 }
 
+QDateTime LinuxPlatform::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
 QString LinuxPlatform::getSetting(const QString& section, const QString& key, const QString& fallback)
 {
     QSettings s = userSettings();

@@ -17,6 +17,7 @@ public:
     ~LinuxPlatform() override;
 
     QDate today() const override;
+    QDateTime now() const override;
     QString getSetting(const QString& section, const QString& key, const QString& fallback) override;
     void saveSetting(const QString& section, const QString& key, const QString& value) override;
     bool previousInstance() override;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -17,6 +18,7 @@ constexpr int OkOnly = 0;
 constexpr int YesNo = 4;
 constexpr int Critical = 16;
 constexpr int Question = 32;
+constexpr int Exclamation = 48;
 constexpr int Information = 64;
 constexpr int RightAlign = 524288;
 constexpr int RtlReading = 1048576;
@@ -39,6 +41,8 @@ public:
     static void setInstance(Platform* p);
 
     virtual QDate today() const = 0;
+    // The local date and time, for names that must sort by when they were written.
+    virtual QDateTime now() const = 0;
 
     // Per-user settings of the application "Pelorin".
     virtual QString getSetting(const QString& section, const QString& key, const QString& fallback) = 0;

@@ -21,12 +21,14 @@ BUILD_PACKAGES=(
 )
 # Tests, benchmarks and screenshots only: test frameworks, a virtual screen and its tools, a
 # Wayland compositor, the desktop-file and AppStream validators, the locales the end-to-end
-# sessions use, and python3 for test helpers.
+# sessions use, python3 for test helpers, and the accessibility bus with its Python client, which
+# reads the program as a screen reader does.
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev clang-format
   xvfb xauth xdotool x11-utils x11-xkb-utils imagemagick poppler-utils
   weston qt6-wayland desktop-file-utils appstream
   locales python3
+  dbus at-spi2-core python3-pyatspi
 )
 BACKPORT_PACKAGES=(libsqlcipher-dev sqlcipher)
 

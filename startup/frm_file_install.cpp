@@ -167,8 +167,12 @@ void FrmFileInstall::ImgExit_Click()
 
 void FrmFileInstall::keyPressEvent(QKeyEvent* event)
 {
-    // Only the two buttons answer the question; Escape must not close the window unanswered.
-    if (event->key() == Qt::Key_Escape) return;
+    // Escape answers as the close image does (no); the dialog's own handling would only close
+    // the window and leave the program running.
+    if (event->key() == Qt::Key_Escape) {
+        ImgExit_Click();
+        return;
+    }
     chrome::FramelessWindow::keyPressEvent(event);
 }
 

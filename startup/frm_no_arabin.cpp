@@ -8,6 +8,7 @@
 #include "banner.h"
 #include "notice_picture.h"
 #include "platform.h"
+#include "pressable.h"
 #include "style.h"
 #include "twips.h"
 #include "web_site.h"
@@ -60,6 +61,9 @@ FrmNoArabin::FrmNoArabin(QWidget* parent) : chrome::FramelessWindow(noArabinLayo
     ImgNoArabic->setPixmap(MessagePicture());
     chrome::SetHandCursor(ImgNoArabic);
     ImgNoArabic->installEventFilter(this);
+    // The message is a picture: a screen reader reads its words, and pressing it opens the help.
+    ImgNoArabic->setAccessibleName(MessageLines().join(QLatin1Char(' ')));
+    chrome::Pressable::Attach(ImgNoArabic, [this] { ImgNoArabic_MouseDown(Qt::LeftButton); });
 
     ShpStatut = new QFrame(this);
     ShpStatut->setObjectName(QStringLiteral("ShpStatut"));

@@ -7,6 +7,7 @@
 #include "frm_no_arabin.h"
 #include "mdata.h"
 #include "platform.h"
+#include "restore_offer.h"
 
 namespace pelorin::startup::MMain {
 
@@ -88,7 +89,14 @@ void Main()
         return;
     }
 
-    ShowModeless<ledger::FrmMain>([](ledger::FrmMain& ledger) { ledger.Form_Load(); });
+    ShowModeless<ledger::FrmMain>([](ledger::FrmMain& ledger) {
+        // While the ledger loads, a file that cannot be opened may be replaced by a backup.
+        struct Offer {
+            Offer() { store::MData::SetOpenFailureHandler(OfferRestore); }
+            ~Offer() { store::MData::SetOpenFailureHandler({}); }
+        } offer;
+        ledger.Form_Load();
+    });
     // Written only once the ledger has loaded: a load that ends the program leaves step 2's value.
     platform().saveSetting(kSection, kAsAdmin, QStringLiteral("1"));
 }

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "database.h"
 #include "engine.h"
@@ -72,6 +73,8 @@ public:
         db_ = nullptr;
     }
     int exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+    // The engine's words for the last failure on this handle.
+    QString error() const { return db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString(); }
 
     // Runs a statement with text parameters and returns the first column of its first row.
     int query(const QString& sql, const QStringList& params, QString* first = nullptr)
@@ -163,9 +166,18 @@ void tellInUse()
         kStopStyle, kTitle);
 }
 
-void tellFailed()
+// The fixed text stays; the engine's or the system's own reason goes under it, so that a full
+// disk is not taken for a wrong password.
+void tellFailed(const QString& reason)
 {
-    platform().msgBox(QStringLiteral("كلمة المرور لقاعدة البيانات خاطئة"), kStopStyle, kTitle);
+    QString text = QStringLiteral("كلمة المرور لقاعدة البيانات خاطئة");
+    if (!reason.isEmpty()) text += QStringLiteral("\n\n") + reason;
+    platform().msgBox(text, kStopStyle, kTitle);
+}
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 void tellDone()
@@ -177,54 +189,72 @@ enum class Step { Ok, InUse, Failed };
 
 // Checks the copy from a connection of its own: it must not open without the key, must open
 // with it, must be sound, and must hold as many rows in every table as the original.
-Step checkCopy(const QString& tempPath, const QString& key, const QMap<QString, qint64>& counts)
+Step checkCopy(const QString& tempPath, const QString& key, const QMap<QString, qint64>& counts, QString& why)
 {
     Db check;
-    if (check.open(tempPath, QString()) != SQLITE_NOTADB) return Step::Failed;
-    if (check.open(tempPath, key) != SQLITE_OK) return Step::Failed;
-    QString verdict;
-    if (check.query(QStringLiteral("PRAGMA quick_check"), {}, &verdict) != SQLITE_OK ||
-        verdict != QLatin1String("ok"))
+    if (check.open(tempPath, QString()) != SQLITE_NOTADB) {
+        why = QStringLiteral("النسخة المضغوطة ليست محمية بكلمة المرور");
         return Step::Failed;
+    }
+    if (check.open(tempPath, key) != SQLITE_OK) return why = check.error(), Step::Failed;
+    QString verdict;
+    if (check.query(QStringLiteral("PRAGMA quick_check"), {}, &verdict) != SQLITE_OK) {
+        why = check.error();
+        return Step::Failed;
+    }
+    if (verdict != QLatin1String("ok")) return why = verdict, Step::Failed;
     QMap<QString, qint64> copied;
-    if (!check.rowCounts(copied) || copied != counts) return Step::Failed;
+    if (!check.rowCounts(copied)) return why = check.error(), Step::Failed;
+    if (copied != counts) {
+        why = QStringLiteral("عدد السجلات في النسخة المضغوطة لا يطابق الأصل");
+        return Step::Failed;
+    }
     return Step::Ok;
 }
 
 // Writes the compacted copy through `source`, the connection on the original, and leaves
 // `source` holding a read transaction so that nobody can commit a change to the original
 // until the copy has taken its place.
-Step writeCopy(Db& source, const QString& tempPath, QMap<QString, qint64>& counts)
+Step writeCopy(Db& source, const QString& tempPath, QMap<QString, qint64>& counts, QString& why)
 {
+    const auto engineFailure = [&](int rc) {
+        why = source.error();
+        return busy(rc) ? Step::InUse : Step::Failed;
+    };
     // A copy left by an earlier run that never finished is of no use.
     if (!removeIfPresent(tempPath) || !removeIfPresent(tempPath + QStringLiteral("-journal")))
-        return Step::Failed;
+        return why = systemError(), Step::Failed;
     // The connection may not create files (a missing database must never reappear empty),
     // so the copy starts as an empty file made here.
     const int fd =
         ::open(QFile::encodeName(tempPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) return Step::Failed;
+    if (fd < 0) return why = systemError(), Step::Failed;
     ::close(fd);
     // Without a KEY clause the copy is keyed like the original, and the costly key
     // derivation is not repeated.
-    if (source.query(QStringLiteral("ATTACH DATABASE ?1 AS c"), {tempPath}) != SQLITE_OK) return Step::Failed;
+    int rc = source.query(QStringLiteral("ATTACH DATABASE ?1 AS c"), {tempPath});
+    if (rc != SQLITE_OK) return engineFailure(rc);
 
     // Nobody else may be in the middle of a transaction.
-    int rc = source.exec("BEGIN EXCLUSIVE");
-    if (rc != SQLITE_OK) return busy(rc) ? Step::InUse : Step::Failed;
+    rc = source.exec("BEGIN EXCLUSIVE");
+    if (rc != SQLITE_OK) return engineFailure(rc);
     QString userVersion, before;
     const bool read =
         source.rowCounts(counts) &&
         source.query(QStringLiteral("PRAGMA main.user_version"), {}, &userVersion) == SQLITE_OK &&
         source.query(QStringLiteral("PRAGMA main.data_version"), {}, &before) == SQLITE_OK;
+    if (!read) why = source.error();
     source.exec("COMMIT");
     if (!read) return Step::Failed;
 
     rc = source.query(QStringLiteral("SELECT sqlcipher_export('c')"), {});
+    if (rc != SQLITE_OK) why = source.error();
     // The export leaves the user version behind; it is part of the file's identity.
     const int versioned =
         source.query(QStringLiteral("PRAGMA c.user_version = %1").arg(userVersion.toLongLong()), {});
+    if (rc == SQLITE_OK && versioned != SQLITE_OK) why = source.error();
     const int detached = source.exec("DETACH DATABASE c");
+    if (rc == SQLITE_OK && versioned == SQLITE_OK && detached != SQLITE_OK) why = source.error();
     if (rc != SQLITE_OK) return busy(rc) ? Step::InUse : Step::Failed;
     if (versioned != SQLITE_OK || detached != SQLITE_OK) return Step::Failed;
 
@@ -234,7 +264,7 @@ Step writeCopy(Db& source, const QString& tempPath, QMap<QString, qint64>& count
     rc = source.exec("BEGIN");
     if (rc == SQLITE_OK) rc = source.exec("SELECT count(*) FROM sqlite_master");
     if (rc == SQLITE_OK) rc = source.query(QStringLiteral("PRAGMA main.data_version"), {}, &after);
-    if (rc != SQLITE_OK) return busy(rc) ? Step::InUse : Step::Failed;
+    if (rc != SQLITE_OK) return engineFailure(rc);
     if (after != before) return Step::InUse;
     return Step::Ok;
 }
@@ -306,25 +336,27 @@ CompactOutcome CompactDB(const QString& databasePath)
         return CompactOutcome::InUse;
     }
 
+    QString why;
     auto fail = [&](Step step) {
         removeCopy(tempPath);
         if (step == Step::InUse) {
             tellInUse();
             return CompactOutcome::InUse;
         }
-        tellFailed();
+        tellFailed(why);
         return CompactOutcome::Failed;
     };
 
     Db source;
     const int rc = source.open(path, key);
+    if (rc != SQLITE_OK) why = source.error();
     if (rc != SQLITE_OK) return fail(busy(rc) ? Step::InUse : Step::Failed);
 
     QMap<QString, qint64> counts;
-    Step step = writeCopy(source, tempPath, counts);
+    Step step = writeCopy(source, tempPath, counts, why);
     if (step != Step::Ok) return fail(step);
     runHook(CompactStage::Written, tempPath);
-    step = checkCopy(tempPath, key, counts);
+    step = checkCopy(tempPath, key, counts, why);
     if (step != Step::Ok) return fail(step);
     runHook(CompactStage::Verified, tempPath);
 
@@ -335,8 +367,9 @@ CompactOutcome CompactDB(const QString& databasePath)
     [[maybe_unused]] const bool handedOver =
         ::chown(nativeTemp.constData(), original.st_uid, original.st_gid) == 0;
     ::chmod(nativeTemp.constData(), original.st_mode & 07777);
-    if (!syncPath(tempPath, O_RDONLY)) return fail(Step::Failed);
-    if (::rename(nativeTemp.constData(), nativePath.constData()) != 0) return fail(Step::Failed);
+    if (!syncPath(tempPath, O_RDONLY)) return why = systemError(), fail(Step::Failed);
+    if (::rename(nativeTemp.constData(), nativePath.constData()) != 0)
+        return why = systemError(), fail(Step::Failed);
     syncPath(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
 
     source.exec("COMMIT");

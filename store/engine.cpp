@@ -49,7 +49,7 @@ OpenResult failure(sqlite3* db, int code)
 
 } // namespace
 
-OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key)
+void QuietEngineLog()
 {
     // A wrong key is an expected outcome here, not something for the engine to log on stderr.
     static const bool quiet = [] {
@@ -60,6 +60,11 @@ OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key)
         return true;
     }();
     Q_UNUSED(quiet);
+}
+
+OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key)
+{
+    QuietEngineLog();
     struct stat st {};
     const QByteArray native = QFile::encodeName(path);
     const bool exists = ::stat(native.constData(), &st) == 0;

@@ -37,4 +37,7 @@ void RegisterCollation(sqlite3* db);
 
 void ClearEnginePool();
 
+// Keeps the engine from logging on stderr what the program expects and handles (a wrong key).
+void QuietEngineLog();
+
 } // namespace pelorin::store

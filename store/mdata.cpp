@@ -30,25 +30,53 @@ QString DatabasePath()
     return platform().appFolder() + QStringLiteral("/DataBook.mdb");
 }
 
+namespace {
+
+OpenFailureHandler& failureHandler()
+{
+    static OpenFailureHandler h;
+    return h;
+}
+
+// Shows the message and ends the program, unless the handler offers a way out. True when the
+// file should be opened again.
+bool openFailed(const QString& text)
+{
+    const OpenFailureHandler handler = failureHandler();
+    const OpenFailure answer = handler ? handler(text, kStopStyle, kErrorTitle) : OpenFailure::Unhandled;
+    if (answer == OpenFailure::Reopen) return true;
+    if (answer == OpenFailure::Unhandled) platform().msgBox(text, kStopStyle, kErrorTitle);
+    platform().endProgram(1);
+    return false; // not reached: the program has ended
+}
+
+} // namespace
+
+OpenFailureHandler SetOpenFailureHandler(OpenFailureHandler handler)
+{
+    std::swap(failureHandler(), handler);
+    return handler;
+}
+
 void OpenDatabase()
 {
-    Conn = std::make_shared<Connection>();
-    Conn->Open(BaseConnectionText());
-    const long first = Conn->Error().number;
-    if (first == 0) {
-        // A file that opens without the password is not the program's database.
-        Conn->Close();
-        platform().msgBox(
-            QStringLiteral("هنالك خطأ في ملف قاعدة البيانات .. من فضلك ضع قاعدة البيانات الصحيحة !!"),
-            kStopStyle, kErrorTitle);
-        platform().endProgram(1);
+    for (;;) {
+        Conn = std::make_shared<Connection>();
+        Conn->Open(BaseConnectionText());
+        const long first = Conn->Error().number;
+        if (first == 0) {
+            // A file that opens without the password is not the program's database.
+            Conn->Close();
+            if (openFailed(QStringLiteral(
+                    "هنالك خطأ في ملف قاعدة البيانات .. من فضلك ضع قاعدة البيانات الصحيحة !!")))
+                continue;
+        }
+        if (first == kErrAuthentication) {
+            Conn->ClearError();
+            if (Conn->Open(FullConnectionText())) return;
+        }
+        openFailed(Conn->Error().description);
     }
-    if (first == kErrAuthentication) {
-        Conn->ClearError();
-        if (Conn->Open(FullConnectionText())) return;
-    }
-    platform().msgBox(Conn->Error().description, kStopStyle, kErrorTitle);
-    platform().endProgram(1);
 }
 
 Recordset& NewRs()

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace pelorin::store {
@@ -29,6 +30,14 @@ QString DatabasePath();
 // Replaces Conn with a freshly opened connection on the database file. Returns only when the
 // file is open with the password; otherwise shows the engine's message and ends the program.
 void OpenDatabase();
+
+// What a layer above may do when the database cannot be opened, given the message the user
+// would see: nothing (the message is shown and the program ends), end the program (it has shown
+// its own message), or open the file again (it has put a sound file in place).
+enum class OpenFailure { Unhandled, Quit, Reopen };
+using OpenFailureHandler = std::function<OpenFailure(const QString& text, int style, const QString& title)>;
+// Installs the handler (an empty one removes it) and returns the one it replaces.
+OpenFailureHandler SetOpenFailureHandler(OpenFailureHandler handler);
 
 // Replaces Rs with a new, closed result set and returns it.
 Recordset& NewRs();

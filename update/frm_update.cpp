@@ -11,6 +11,7 @@
 
 #include "download.h"
 #include "platform.h"
+#include "pressable.h"
 #include "style.h"
 #include "twips.h"
 #include "update_texts.h"
@@ -103,6 +104,11 @@ FrmUpdate::FrmUpdate(QWidget* parent)
     LblVerNew->setToolTip(texts::kStartToolTip);
     LblVerNew->installEventFilter(this);
     setLabelHand();
+    // From the keyboard it does what F5 does; a screen reader reads its caption, which is also
+    // where every outcome of the check appears.
+    chrome::Pressable::Attach(LblVerNew, [this] { pressCaption(); });
+    chrome::MarkStatusLine(LblVerNew);
+    LblPrgressNum->setAccessibleDescription(QStringLiteral("نسبة الوقت المنقضي من مهلة البحث"));
 
     TmrTimeEnd = new QTimer(this);
     TmrTimeEnd->setObjectName(QStringLiteral("TmrTimeEnd"));
@@ -257,13 +263,18 @@ void FrmUpdate::setLabelHand()
     chrome::SetHandCursor(LblVerNew);
 }
 
+void FrmUpdate::pressCaption()
+{
+    if (state() != 2)
+        LblVerNew_Click();
+    else
+        LblVerNew_MouseDown(Qt::LeftButton);
+}
+
 void FrmUpdate::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F5) {
-        if (state() != 2)
-            LblVerNew_Click();
-        else
-            LblVerNew_MouseDown(Qt::LeftButton);
+        pressCaption();
         return;
     }
     if (event->key() == Qt::Key_Escape) {

@@ -75,6 +75,8 @@ private:
     // The check is over: the message line comes back in place of the bar.
     void showOutcome(const QString& caption, const QString& toolTip);
     void openDownloadPage();
+    // What F5, Space or Enter on the caption do: start the check, or open the download page.
+    void pressCaption();
     void setScreenHourglass(bool on);
     void setLabelPointer(Qt::CursorShape shape);
     void setLabelHand();

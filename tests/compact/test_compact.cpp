@@ -92,11 +92,17 @@ protected:
         EXPECT_EQ(fake.messages[0].style, style);
         EXPECT_EQ(fake.messages[0].title, kTitle);
     }
-    // A failed run shows the wrong-password box alone and leaves the file byte for byte.
+    // A failed run shows the wrong-password box alone, with the engine's or the system's reason
+    // under its text, and leaves the file byte for byte.
     void expectFailedKeeping(const QByteArray& original)
     {
         EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Failed);
-        expectOnlyMessage(kFailed, kStop);
+        ASSERT_EQ(fake.messages.size(), 1);
+        const QStringList parts = fake.messages[0].text.split(QStringLiteral("\n\n"));
+        EXPECT_EQ(parts.value(0), kFailed);
+        EXPECT_FALSE(parts.value(1).trimmed().isEmpty()) << fake.messages[0].text.toStdString();
+        EXPECT_EQ(fake.messages[0].style, kStop);
+        EXPECT_EQ(fake.messages[0].title, kTitle);
         EXPECT_EQ(bytesOf(path), original);
     }
 

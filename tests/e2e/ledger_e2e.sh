@@ -23,12 +23,8 @@ sql() { e2e_sql "$db" "$@"; }
 
 today=$(date +%Y/%m/%d)
 tomorrow=$(date -d tomorrow +%Y/%m/%d)
-sql "CREATE TABLE TableBook (ID INTEGER PRIMARY KEY AUTOINCREMENT, NameBook TEXT COLLATE NOCASE,
-       NameWriter TEXT COLLATE NOCASE, NameBorrower TEXT COLLATE NOCASE, DateLoan TEXT COLLATE NOCASE,
-       DateReturn TEXT COLLATE NOCASE, TimeLoan TEXT COLLATE NOCASE);
-     CREATE TABLE TableSetting (NameLibrary TEXT COLLATE NOCASE);
-     INSERT INTO TableSetting VALUES ('مكتبة الاختبار');
-     INSERT INTO TableBook (NameBook,NameWriter,NameBorrower,DateLoan,DateReturn,TimeLoan) VALUES
+e2e_new_ledger "$db" 'مكتبة الاختبار'
+sql "INSERT INTO TableBook (NameBook,NameWriter,NameBorrower,DateLoan,DateReturn,TimeLoan) VALUES
        ('كتاب ١','مؤلف','مستعير','2024/01/15','2024/01/17','stale'),
        ('كتاب ٢','مؤلف','مستعير','2020/05/20','2022/05/20','stale'),
        ('كتاب ٣','مؤلف','مستعير','2024/03/10','2024/03/09','stale'),

@@ -77,7 +77,7 @@ TEST_F(LedgerWindowTest, TextsToolTipsAndStartingStates)
         {w.ImgAbout, QStringLiteral("حول البرنامج")},
         {w.ImgReport, QStringLiteral("تقرير بالكتب المُعارة")},
         {w.ImgUpdate, QStringLiteral("البحث عن تحديث للبرنامج")},
-        {w.ImgCompact, QStringLiteral("ضغط وصيانة قاعدة البيانات")},
+        {w.ImgCompact, QStringLiteral("ضغط وصيانة قاعدة البيانات\nتُحفظ نسخة احتياطية منها قبل كل ضغط")},
         {w.ImgDateLoan, QStringLiteral("اختيار تاريخ الإعارة")},
         {w.ImgDateReturn, QStringLiteral("اختيار تاريخ الرد")},
     };
@@ -101,14 +101,17 @@ TEST_F(LedgerWindowTest, TextsToolTipsAndStartingStates)
     EXPECT_EQ(w.TxtNameBook->palette().color(QPalette::Text), QColor(128, 0, 128));
 }
 
-TEST_F(LedgerWindowTest, TabOrderRunsThroughTheEntryThenTheLibraryThenTheList)
+TEST_F(LedgerWindowTest, TabOrderRunsThroughTheEntryTheLibraryTheListThenThePictures)
 {
-    FrmMain& w = load({});
+    // With rows in it, Tab must still leave the list rather than walk its cells.
+    FrmMain& w = load({{"كتاب", "مؤلف", "مستعير", "2024/03/01", kOut, ""}});
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     EXPECT_EQ(QApplication::focusWidget(), w.TxtNameBook);
-    const QList<QWidget*> order = {w.TxtNameWriter,  w.TxtNameBorrower, w.CmdClear, w.CmdAdd,
-                                   w.TxtNameLibrary, w.CmdSave,         w.lvwRoom,  w.TxtNameBook};
+    const QList<QWidget*> order = {w.TxtNameWriter,  w.TxtNameBorrower, w.CmdClear,   w.CmdAdd,
+                                   w.TxtNameLibrary, w.CmdSave,         w.lvwRoom,    w.ImgDateLoan,
+                                   w.ImgDateReturn,  w.ImgCompact,      w.ImgUpdate,  w.ImgReport,
+                                   w.ImgAbout,       w.ImgExit(),       w.TxtNameBook};
     // Edit and Delete are disabled at the start and so are passed over.
     for (QWidget* next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

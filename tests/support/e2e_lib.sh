@@ -48,6 +48,16 @@ e2e_sql() {
   sqlcipher -batch "$db" "PRAGMA key='$E2E_KEY';" "$@" | sed '/^ok$/d'
 }
 
+# e2e_new_ledger DATABASE LIBRARY: writes the program's two tables, keyed, with the library name;
+# the loans are for the caller to add.
+e2e_new_ledger() {
+  e2e_sql "$1" "CREATE TABLE TableBook (ID INTEGER PRIMARY KEY AUTOINCREMENT, NameBook TEXT COLLATE NOCASE,
+       NameWriter TEXT COLLATE NOCASE, NameBorrower TEXT COLLATE NOCASE, DateLoan TEXT COLLATE NOCASE,
+       DateReturn TEXT COLLATE NOCASE, TimeLoan TEXT COLLATE NOCASE);
+     CREATE TABLE TableSetting (NameLibrary TEXT COLLATE NOCASE);
+     INSERT INTO TableSetting VALUES ('$2');" >/dev/null
+}
+
 # e2e_screen COMMAND...: runs it on a new virtual screen. The search for a free display starts at
 # a number of this run's own, so that tests started together race less for the same one.
 e2e_screen() {

@@ -33,6 +33,9 @@ public:
     // Clock
     QDate todayValue = QDate(2024, 3, 10);
     QDate today() const override { return todayValue; }
+    // The time of day that goes with todayValue.
+    QTime timeValue = QTime(9, 30, 0);
+    QDateTime now() const override { return QDateTime(todayValue, timeValue); }
 
     // Settings
     QHash<QString, QString> settings; // "Section/Key" -> value

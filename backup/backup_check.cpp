@@ -1,0 +1,160 @@
+#include "backup_check.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <sqlite3.h>
+
+#include "backup_files.h"
+#include "engine.h"
+#include "mdata.h"
+
+namespace pelorin::backup {
+
+namespace {
+
+constexpr int kSaltBytes = 16;
+
+QString engineError(sqlite3* db)
+{
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+// Runs a statement with one text parameter; collects the first column of its rows.
+int rows(sqlite3* db, const char* sql, QStringList* out, const QString& param = QString())
+{
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    if (rc != SQLITE_OK) return rc;
+    const QByteArray p = param.toUtf8();
+    if (!param.isNull()) sqlite3_bind_text(st, 1, p.constData(), int(p.size()), SQLITE_TRANSIENT);
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        if (out) *out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+} // namespace
+
+std::shared_ptr<store::EngineHandle> OpenKeyed(const QString& path, const QString& password, bool writable,
+                                               QString* why)
+{
+    store::QuietEngineLog();
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                             writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, nullptr);
+    auto handle = std::make_shared<store::EngineHandle>(db);
+    if (rc == SQLITE_OK) {
+        const QByteArray k = password.toUtf8();
+        rc = sqlite3_key(db, k.constData(), int(k.size()));
+    }
+    if (rc == SQLITE_OK) rc = rows(db, "SELECT count(*) FROM sqlite_master", nullptr);
+    if (rc != SQLITE_OK) {
+        *why = db ? engineError(db) : QString::fromUtf8(sqlite3_errstr(rc));
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 1000);
+    store::RegisterCollation(db);
+    return handle;
+}
+
+namespace {
+
+// The checks proper, on the file attached to a keyed handle as "chk".
+FileCheck checkAttached(sqlite3* db)
+{
+    FileCheck out;
+    QStringList verdict, loans, settings, name;
+    if (rows(db, "PRAGMA chk.integrity_check(3)", &verdict) != SQLITE_OK) {
+        out.reason = engineError(db);
+        return out;
+    }
+    if (verdict != QStringList{QStringLiteral("ok")}) {
+        out.reason = verdict.join(QLatin1Char('\n'));
+        return out;
+    }
+    if (rows(db, "SELECT count(*) FROM chk.TableBook", &loans) != SQLITE_OK ||
+        rows(db, "SELECT count(*) FROM chk.TableSetting", &settings) != SQLITE_OK ||
+        rows(db, "SELECT NameLibrary FROM chk.TableSetting LIMIT 1", &name) != SQLITE_OK) {
+        out.reason = QStringLiteral("الملف لا يحوي جداول قاعدة البيانات:\n") + engineError(db);
+        return out;
+    }
+    out.loans = loans.value(0).toLongLong();
+    out.settingRows = settings.value(0).toLongLong();
+    out.libraryName = name.value(0);
+    out.sound = true;
+    return out;
+}
+
+} // namespace
+
+int CacheFor(const QString& path)
+{
+    constexpr qint64 kMostKiB = 512 * 1024;
+    return -int(qBound<qint64>(8 * 1024, QFileInfo(path).size() / 1024 + 1024, kMostKiB));
+}
+
+QByteArray FileSalt(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.read(kSaltBytes);
+}
+
+Checker::Checker(const QString& password) : password_(password) {}
+
+Checker::~Checker() = default;
+
+void Checker::adopt(const QByteArray& salt, std::shared_ptr<store::EngineHandle> handle)
+{
+    if (salt.size() == kSaltBytes && handle) keyed_[salt] = std::move(handle);
+}
+
+void Checker::adoptLedger()
+{
+    const QString ledger = LedgerPath();
+    if (!QFileInfo(ledger).isFile()) return;
+    store::OpenResult r = store::OpenEngine(store::MData::DatabasePath(), true, password_);
+    // A handle in the middle of a transaction cannot attach another file.
+    if (r.code == SQLITE_OK && sqlite3_get_autocommit(r.handle->db())) adopt(FileSalt(ledger), r.handle);
+}
+
+FileCheck Checker::check(const QString& path)
+{
+    FileCheck out;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        out.reason = file.errorString();
+        return out;
+    }
+    const QByteArray salt = file.read(kSaltBytes);
+    file.close();
+    if (salt.startsWith(QByteArrayLiteral("SQLite format 3"))) {
+        out.reason = QStringLiteral("الملف غير محمي بكلمة المرور، فليس من ملفات البرنامج");
+        return out;
+    }
+    if (salt.size() < kSaltBytes) {
+        out.reason = QStringLiteral("الملف فارغ أو مبتور");
+        return out;
+    }
+    auto it = keyed_.find(salt);
+    if (it == keyed_.end()) {
+        auto handle = OpenKeyed(path, password_, false, &out.reason);
+        if (!handle) return out;
+        it = keyed_.emplace(salt, std::move(handle)).first;
+    }
+    sqlite3* db = it->second->db();
+    // Attached afresh, the file is read from the disk and not from any cache of its writer.
+    if (rows(db, "ATTACH DATABASE ?1 AS chk", nullptr, path) != SQLITE_OK) {
+        out.reason = engineError(db);
+        return out;
+    }
+    sqlite3_exec(db, QByteArray("PRAGMA chk.cache_size = " + QByteArray::number(CacheFor(path))).constData(),
+                 nullptr, nullptr, nullptr);
+    out = checkAttached(db);
+    sqlite3_exec(db, "DETACH DATABASE chk", nullptr, nullptr, nullptr);
+    return out;
+}
+
+} // namespace pelorin::backup

@@ -1,0 +1,92 @@
+#include "backup_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+
+#include "mdata.h"
+#include "platform.h"
+
+namespace pelorin::backup {
+
+QString LedgerPath()
+{
+    const QString path = store::MData::DatabasePath();
+    const QFileInfo info(path);
+    return info.isSymLink() && info.exists() ? info.canonicalFilePath() : QDir::cleanPath(path);
+}
+
+QString BackupFolder()
+{
+    return platform().appFolder() + QStringLiteral("/Backups");
+}
+
+bool EnsureBackupFolder(QString* why)
+{
+    const QString folder = BackupFolder();
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) == 0 || QFileInfo(folder).isDir()) return true;
+    if (why)
+        *why = QStringLiteral("تعذر إنشاء مجلد النسخ الاحتياطية:\n") +
+               QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
+
+QString BackupName(const QDateTime& at, int serial)
+{
+    QString name = QStringLiteral("DataBook-") + at.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    if (serial > 0) name += QLatin1Char('-') + QString::number(serial);
+    return name + QStringLiteral(".mdb");
+}
+
+QDateTime BackupTime(const QString& fileName)
+{
+    static const QRegularExpression pattern(QStringLiteral("^DataBook-(\\d{8}-\\d{6})(-\\d+)?\\.mdb$"));
+    const auto m = pattern.match(fileName);
+    if (!m.hasMatch()) return {};
+    return QDateTime::fromString(m.captured(1), QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+QVector<BackupFile> ListBackups(const QString& folder)
+{
+    QVector<BackupFile> out;
+    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden);
+    for (const QFileInfo& f : files) {
+        const QDateTime at = BackupTime(f.fileName());
+        if (at.isValid()) out.push_back({f.absoluteFilePath(), at});
+    }
+    // Newest first; within one second the later serial is the newer.
+    std::sort(out.begin(), out.end(), [](const BackupFile& a, const BackupFile& b) {
+        if (a.at != b.at) return a.at > b.at;
+        if (a.path.size() != b.path.size()) return a.path.size() > b.path.size();
+        return a.path > b.path;
+    });
+    return out;
+}
+
+QVector<BackupFile> ToPrune(QVector<BackupFile> backups, const QDate& today)
+{
+    std::stable_sort(backups.begin(), backups.end(),
+                     [](const BackupFile& a, const BackupFile& b) { return a.at > b.at; });
+    const QDate thisMonth(today.year(), today.month(), 1);
+    const QDate oldestMonth = thisMonth.addMonths(-(kKeepMonths - 1));
+    QVector<BackupFile> out;
+    QDate lastMonthKept;
+    for (int i = 0; i < backups.size(); ++i) {
+        const QDate d = backups[i].at.date();
+        const QDate month(d.year(), d.month(), 1);
+        // The list runs from newest to oldest, so the first one met in a month is its newest.
+        const bool newestOfItsMonth = month != lastMonthKept && month >= oldestMonth && month <= thisMonth;
+        if (newestOfItsMonth) lastMonthKept = month;
+        if (i >= kKeepNewest && !newestOfItsMonth) out.push_back(backups[i]);
+    }
+    return out;
+}
+
+} // namespace pelorin::backup

@@ -1,0 +1,146 @@
+#include "restore_backup.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "backup_check.h"
+#include "backup_files.h"
+#include "compact.h"
+#include "database.h"
+#include "file_ops.h"
+#include "mdata.h"
+#include "platform.h"
+
+namespace pelorin::backup {
+
+namespace {
+
+RestoreHook& hook()
+{
+    static RestoreHook h;
+    return h;
+}
+
+void runHook(RestoreStage stage, const QString& temp)
+{
+    if (hook()) hook()(stage, temp);
+}
+
+// A ledger the engine cannot read (damaged, or not the program's) is still the owner's: it is
+// kept byte for byte, with the journal of a write it may have been in the middle of.
+bool keepBytes(const QString& ledger, Outcome* out, QString* why)
+{
+    const QString temp = BackupTempPath();
+    if (!RemoveIfPresent(temp, why) || !CopySynced(ledger, temp, why)) {
+        RemoveIfPresent(temp);
+        return false;
+    }
+    out->path = MoveToFreeName(temp, BackupFolder(), platform().now(), why);
+    if (out->path.isEmpty()) {
+        RemoveIfPresent(temp);
+        return false;
+    }
+    const QString journal = ledger + QStringLiteral("-journal");
+    if (QFileInfo::exists(journal)) QFile::rename(journal, out->path + QStringLiteral("-journal"));
+    SyncFolder(BackupFolder());
+    return true;
+}
+
+void closeProgramHandles()
+{
+    if (store::MData::Rs) store::MData::Rs->Close();
+    if (store::MData::Conn) store::MData::Conn->Close();
+    store::ReleasePooledHandles();
+}
+
+} // namespace
+
+bool HasSoundBackup()
+{
+    Checker checker(store::MData::DbPassword);
+    for (const BackupFile& file : ListBackups())
+        if (checker.check(file.path).sound) return true;
+    return false;
+}
+
+QString RestoreTempPath()
+{
+    return LedgerPath() + QStringLiteral(".restoring");
+}
+
+void SetRestoreHook(RestoreHook h)
+{
+    hook() = std::move(h);
+}
+
+Outcome RestoreBackup(const QString& chosen)
+{
+    Outcome out;
+    const QString ledger = LedgerPath();
+    const QString temp = RestoreTempPath();
+    QString why;
+    auto fail = [&](const QString& what) {
+        RemoveIfPresent(temp);
+        out.ok = false;
+        out.reason = why.isEmpty() ? what : what + QLatin1Char('\n') + why;
+        return out;
+    };
+
+    Checker checker(store::MData::DbPassword);
+    checker.adoptLedger();
+    const FileCheck wanted = checker.check(chosen);
+    if (!wanted.sound) {
+        why = wanted.reason;
+        return fail(QStringLiteral("النسخة المختارة تالفة ولا تصلح للاستعادة:"));
+    }
+    // Another program writing to the ledger would go on writing to the file it has open.
+    if (store::MData::OtherProcessHasOpen(ledger))
+        return fail(QStringLiteral("قاعدة البيانات مفتوحة في برنامج آخر؛ أغلقه ثم أعد المحاولة."));
+
+    struct stat original {};
+    const bool hadLedger = ::stat(QFile::encodeName(ledger).constData(), &original) == 0;
+    if (hadLedger) {
+        const Outcome saved = TakeBackup(false);
+        out.path = saved.path;
+        if (!saved.ok && !keepBytes(ledger, &out, &why)) {
+            why = saved.reason + QLatin1Char('\n') + why;
+            return fail(QStringLiteral("تعذر حفظ قاعدة البيانات الحالية نسخةً احتياطية، فلم تتم الاستعادة:"));
+        }
+    }
+    runHook(RestoreStage::Saved, temp);
+
+    const QString cannotRestore = QStringLiteral("تعذرت استعادة النسخة الاحتياطية:");
+    if (!RemoveIfPresent(temp, &why) || !CopySynced(chosen, temp, &why)) return fail(cannotRestore);
+    runHook(RestoreStage::Copied, temp);
+    const FileCheck copied = checker.check(temp);
+    if (!copied.sound || copied.loans != wanted.loans || copied.settingRows != wanted.settingRows) {
+        why = copied.sound ? QStringLiteral("عدد السجلات في النسخة لا يطابق الأصل") : copied.reason;
+        return fail(cannotRestore);
+    }
+    runHook(RestoreStage::Verified, temp);
+
+    const QByteArray nativeTemp = QFile::encodeName(temp);
+    if (hadLedger) {
+        // The restored file keeps the owner and the permissions of the one it replaces.
+        [[maybe_unused]] const bool handedOver =
+            ::chown(nativeTemp.constData(), original.st_uid, original.st_gid) == 0;
+        ::chmod(nativeTemp.constData(), original.st_mode & 07777);
+    }
+    closeProgramHandles();
+    // A journal left beside the ledger belongs to the old file; on the new one it would undo
+    // pages that were never its own.
+    const QString journal = ledger + QStringLiteral("-journal");
+    if (!RemoveIfPresent(journal, &why)) return fail(cannotRestore);
+    if (::rename(nativeTemp.constData(), QFile::encodeName(ledger).constData()) != 0) {
+        why = SystemError();
+        return fail(cannotRestore);
+    }
+    SyncFolder(QFileInfo(ledger).absolutePath());
+    out.ok = true;
+    return out;
+}
+
+} // namespace pelorin::backup

@@ -1,0 +1,2 @@
+add_executable(bench_backup ${CMAKE_CURRENT_LIST_DIR}/bench_backup.cpp)
+target_link_libraries(bench_backup PRIVATE pelorin_bench_main pelorin_backup)

@@ -1,0 +1,254 @@
+"""Reads the ledger window over AT-SPI as a screen reader does, and drives it through the same
+interfaces: every focusable object must have an Arabic name and a role other than a bare image,
+a warning cell must say its warning, the report picture must open the preview when pressed, a
+date picture must open the picker whose inputs are named, and its status lines must be announced."""
+import re
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+ARABIC = re.compile("[\u0600-\u06ff]")
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAIL:", what, file=sys.stderr)
+
+
+def children(obj):
+    for i in range(obj.childCount):
+        c = obj.getChildAtIndex(i)
+        if c is not None:
+            yield c
+
+
+def walk(obj, depth=0, out=None):
+    out = [] if out is None else out
+    out.append((depth, obj))
+    # A table's cells are many and carry their own text; the table, its headers and a few cells
+    # are read through the table interface below.
+    if obj.getRole() != pyatspi.ROLE_TABLE:
+        for c in children(obj):
+            walk(c, depth + 1, out)
+    else:
+        for c in children(obj):
+            if c.getRole() == pyatspi.ROLE_TABLE_COLUMN_HEADER:
+                out.append((depth + 1, c))
+    return out
+
+
+def app():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for _ in range(60):
+        for a in children(desktop):
+            if a.name == "Pelorin":
+                return a
+        time.sleep(0.5)
+    sys.exit("e2e: the program is not on the accessibility bus")
+
+
+def window(application, name, seconds=15):
+    for _ in range(int(seconds * 4)):
+        for w in children(application):
+            if re.search(name, w.name or "") and w.getState().contains(pyatspi.STATE_SHOWING):
+                return w
+        time.sleep(0.25)
+    return None
+
+
+def find(root, role, name):
+    for _, o in walk(root):
+        if o.getRole() == role and o.name == name:
+            return o
+    return None
+
+
+def press(obj):
+    action = obj.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    check("Press" in names, f"{obj.name} has no press action ({names})")
+    if "Press" in names:
+        action.doAction(names.index("Press"))
+
+
+def key(name):
+    subprocess.run(["xdotool", "key", name], check=False)
+
+
+application = app()
+ledger = window(application, "^Pelorin$")
+if ledger is None:
+    sys.exit("e2e: no ledger window on the bus")
+
+print("The ledger window as a screen reader reads it (role: name [description]):")
+for depth, o in walk(ledger):
+    state = o.getState()
+    desc = f" [{o.description}]" if o.description else ""
+    print(f"{'  ' * depth}{o.getRoleName()}: {o.name}{desc}")
+    if state.contains(pyatspi.STATE_FOCUSABLE) and o.getRole() != pyatspi.ROLE_TABLE_CELL:
+        check(bool(ARABIC.search(o.name or "")), f"focusable {o.getRoleName()} without an Arabic name: {o.name!r}")
+        check(o.getRole() != pyatspi.ROLE_IMAGE, f"focusable object read as a bare image: {o.name!r}")
+
+# The list: headers named by their captions, cells by their text, a warning by its words.
+table = next((o for _, o in walk(ledger) if o.getRole() == pyatspi.ROLE_TABLE), None)
+check(table is not None, "no table in the ledger window")
+if table is not None:
+    t = table.queryTable()
+    headers = [t.getColumnHeader(c).name for c in range(t.nColumns)]
+    check(headers[1:] == ["اسم الكتاب", "اسم المؤلف", "اسم المستعير", "تاريخ الإعارة", "تاريخ الرد", "مدة الإعارة"],
+          f"column headers {headers}")
+    rows = {t.getAccessibleAt(r, 1).name: r for r in range(t.nRows)}
+    check(set(rows) == {"الأيام", "الحرافيش"}, f"titles in the list: {sorted(rows)}")
+    out = t.getAccessibleAt(rows.get("الحرافيش", 0), 5)
+    print(f"warning cell: {out.name} [{out.description}]")
+    check(out.name == "لم يرد بعد" and out.description == "لم يقم المستعير برد الكتاب بعد",
+          f"the not-returned cell reads {out.name!r} [{out.description!r}]")
+    plain = t.getAccessibleAt(rows.get("الأيام", 0), 5)
+    check(plain.description == "", f"a cell without a warning has the description {plain.description!r}")
+
+# The find bar: its box named, its count read with its caption, its close image a button.
+key("ctrl+f")
+time.sleep(1)
+bar = {(o.getRoleName(), o.name, o.description) for _, o in walk(ledger)
+       if o.getState().contains(pyatspi.STATE_SHOWING)}
+print("find bar:", sorted(f"{n} [{d}]" for r, n, d in bar if "بحث" in n + d or "الظاهرة" in n))
+named = {(r, n) for r, n, _ in bar}
+for item in [("text", "بحث في القائمة"), ("status bar", "عدد الإعارات الظاهرة: 2 من 2")]:
+    check(item in named, f"the find bar lacks {item}")
+check(("push button", "إغلاق", "إغلاق البحث وإظهار كل الإعارات") in bar, "the find bar's close image is not read")
+key("Escape")
+time.sleep(0.5)
+
+# The restore window (Ctrl+R): its list of backups named, a damaged one saying why, its buttons.
+key("ctrl+r")
+restore = window(application, "^استعادة نسخة احتياطية$")
+check(restore is not None, "Ctrl+R opened no restore window")
+if restore is not None:
+    found = {(o.getRoleName(), o.name) for _, o in walk(restore)}
+    for item in [("table", "النسخ الاحتياطية"), ("push button", "استعادة"), ("push button", "إلغاء"),
+                 ("push button", "إغلاق")]:
+        check(item in found, f"the restore window lacks {item}")
+    backups = next((o for _, o in walk(restore) if o.getRole() == pyatspi.ROLE_TABLE), None)
+    if backups is not None:
+        t = backups.queryTable()
+        states = [t.getAccessibleAt(r, 4) for r in range(t.nRows)]
+        print("backups:", [(c.name, c.description[:40]) for c in states])
+        damaged = [c for c in states if c.name == "تالفة"]
+        check(len(damaged) == 1 and damaged[0].description.startswith("لا تصلح هذه النسخة للاستعادة"),
+              "the damaged backup does not say why")
+    key("Escape")
+    time.sleep(0.5)
+    check(window(application, "^استعادة نسخة احتياطية$", 1) is None, "Escape did not close the restore window")
+
+# The report picture, pressed through the action interface, opens the preview.
+report = find(ledger, pyatspi.ROLE_PUSH_BUTTON, "تقرير بالكتب المُعارة")
+check(report is not None, "no report button")
+if report is not None:
+    press(report)
+    preview = window(application, "معاينة قبل الطباعة")
+    check(preview is not None, "pressing the report button opened no preview")
+    if preview is not None:
+        print(f"preview opened: {preview.getRoleName()}: {preview.name}")
+        key("Escape")
+        for _ in range(40):
+            if window(application, "معاينة قبل الطباعة", 0.25) is None:
+                break
+        check(window(application, "معاينة قبل الطباعة", 0.25) is None, "Escape did not close the preview")
+
+# The loan-date picture opens the picker; its inputs are named by their captions, and a new
+# choice of day is announced on its status lines.
+calendar_button = find(ledger, pyatspi.ROLE_PUSH_BUTTON, "اختيار تاريخ الإعارة")
+check(calendar_button is not None, "no loan-date button")
+if calendar_button is not None:
+    press(calendar_button)
+    picker = window(application, "^اختيار تاريخ الإعارة$")
+    check(picker is not None, "the date picker did not open")
+    if picker is not None:
+        print("The date picker:")
+        named = set()
+        for depth, o in walk(picker):
+            # On this desktop a drop-down list is named by its current item and labelled by its
+            # caption, as screen readers expect.
+            labels = [r.getTarget(0).name for r in o.getRelationSet()
+                      if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
+            caption = f" (labelled {labels[0]})" if labels else ""
+            print(f"{'  ' * depth}{o.getRoleName()}: {o.name}{caption}")
+            named.add((o.getRoleName(), labels[0] if labels and o.getRole() == pyatspi.ROLE_COMBO_BOX else o.name))
+        for role, name in [("combo box", "يوم"), ("combo box", "شهر"), ("text", "سنة"), ("push button", "حفظ"),
+                           ("push button", "إلغاء"), ("push button", "إغلاق"), ("status bar", None)]:
+            check(any(r == role and (name is None or n == name) for r, n in named), f"picker lacks {role} {name}")
+        announced = []
+
+        def heard(event):
+            if event.source.getRole() == pyatspi.ROLE_STATUS_BAR:
+                announced.append(event.source.name)
+
+        pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-name")
+        key("Down")  # the day list has the focus: the next day
+        loop = GLib.MainLoop()
+        GLib.timeout_add(1500, loop.quit)
+        loop.run()
+        pyatspi.Registry.deregisterEventListener(heard, "object:property-change:accessible-name")
+        print(f"announced on the picker's status lines: {announced}")
+        check(bool(announced), "a new day was not announced")
+        key("Escape")
+        time.sleep(0.5)
+        check(window(application, "^اختيار تاريخ الإعارة$", 1) is None, "Escape did not close the picker")
+
+# The update and about windows: each opened by its picture, every control named, closed by Escape.
+for picture, title, expected in [("البحث عن تحديث للبرنامج", "^البحث عن تحديث للبرنامج$",
+                                  [("push button", "انقر هنا للبحث عن تحديث جديد للبرنامج"), ("push button", "إغلاق")]),
+                                 ("حول البرنامج", "حول", [("push button", "موقع البرنامج على الإنترنت"),
+                                                          ("push button", "إغلاق")])]:
+    button = find(ledger, pyatspi.ROLE_PUSH_BUTTON, picture)
+    check(button is not None, f"no {picture} button")
+    if button is None:
+        continue
+    press(button)
+    opened = window(application, title)
+    check(opened is not None, f"{picture} opened no window")
+    if opened is None:
+        continue
+    print(f"{opened.getRoleName()}: {opened.name}")
+    for depth, o in walk(opened):
+        if o.getState().contains(pyatspi.STATE_FOCUSABLE):
+            print(f"{'  ' * depth}{o.getRoleName()}: {o.name}")
+            check(bool(ARABIC.search(o.name or "")), f"{opened.name}: focusable {o.getRoleName()} unnamed")
+    found = {(o.getRoleName(), o.name) for _, o in walk(opened)}
+    for item in expected:
+        check(item in found, f"{opened.name} lacks {item}")
+    key("Escape")
+    time.sleep(0.5)
+    check(window(application, title, 1) is None, f"Escape did not close {opened.name}")
+
+# A message box: Add with empty boxes is refused; the refusal reads as an alert with its words and
+# its button, and Escape closes it.
+add = find(ledger, pyatspi.ROLE_PUSH_BUTTON, "إضافة")
+check(add is not None, "no Add button")
+if add is not None:
+    press(add)
+    box = None
+    for _ in range(40):
+        box = next((w for w in children(application) if w.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)
+                    and w.name == "تنبيه" and w.getState().contains(pyatspi.STATE_SHOWING)), None)
+        if box is not None:
+            break
+        time.sleep(0.25)
+    check(box is not None, "the refusal of Add showed no message box")
+    if box is not None:
+        texts = [o.name for _, o in walk(box) if o.getRole() == pyatspi.ROLE_LABEL and o.name]
+        buttons = [o.name for _, o in walk(box) if o.getRole() == pyatspi.ROLE_PUSH_BUTTON]
+        print(f"{box.getRoleName()}: {box.name} {texts} {buttons}")
+        check(any(ARABIC.search(t) for t in texts) and "موافق" in buttons, "the message box does not read")
+        key("Escape")
+        time.sleep(0.5)
+        check(not box.getState().contains(pyatspi.STATE_SHOWING), "Escape did not close the message box")
+
+if failures:
+    sys.exit(f"e2e: {len(failures)} accessibility check(s) failed")
+print("e2e: the ledger window reads and works through the accessibility bus")
