@@ -1,34 +1,117 @@
 #include "loan_duration.h"
 
-#include <QStringList>
+#include <algorithm>
+#include <string_view>
 
 namespace pelorin::duration {
 
 namespace {
 
-const QString kSpace = QStringLiteral(" ");
-
-QString yearsPiece(int n, bool followed)
+// Counts 3 to 10 take the plural, 2 the dual; 1 and 11 upwards the singular.
+bool plural(int n)
 {
-    if (n == 2) return followed ? QStringLiteral(" سنتان و ") : QStringLiteral(" سنتان ");
-    const QString unit = (n >= 3 && n <= 10) ? QStringLiteral(" سنوات ") : QStringLiteral(" سنة ");
-    return QString::number(n) + unit + (followed ? QStringLiteral("و ") : QString());
+    return n >= 3 && n <= 10;
 }
 
-QString monthsPiece(int n, bool followed)
+void addYears(TimeLoanText& p, int n, bool followed)
 {
-    if (n == 2) return followed ? QStringLiteral("شهران و ") : QStringLiteral("شهران ");
-    const QString unit = (n >= 3 && n <= 10) ? QStringLiteral(" أشهر ") : QStringLiteral(" شهراً ");
-    return QString::number(n) + unit + (followed ? QStringLiteral("و ") : QString());
+    if (n == 2) return p.Add(followed ? u" سنتان و " : u" سنتان ");
+    p.AddNumber(n);
+    p.Add(plural(n) ? u" سنوات " : u" سنة ");
+    if (followed) p.Add(u"و ");
 }
 
-QString daysPiece(int n)
+void addMonths(TimeLoanText& p, int n, bool followed)
 {
-    if (n == 2) return QStringLiteral("يومان ");
-    return QString::number(n) + ((n >= 3 && n <= 10) ? QStringLiteral(" أيام ") : QStringLiteral(" يوماً "));
+    if (n == 2) return p.Add(followed ? u"شهران و " : u"شهران ");
+    p.AddNumber(n);
+    p.Add(plural(n) ? u" أشهر " : u" شهراً ");
+    if (followed) p.Add(u"و ");
+}
+
+void addDays(TimeLoanText& p, int n)
+{
+    if (n == 2) return p.Add(u"يومان ");
+    p.AddNumber(n);
+    p.Add(plural(n) ? u" أيام " : u" يوماً ");
+}
+
+// The phrase for a span given as whole numbers.
+void phraseOf(TimeLoanText& p, int ly, int lm, int ld, int ey, int em, int ed)
+{
+    int years = ey - ly;
+    if (em < lm || (em == lm && ed < ld)) --years;
+    int months = GetMonths(lm, em);
+    if (ed < ld) --months;
+    if (months == -1) months = 11;
+    int days = 0;
+    if (ed > ld)
+        days = ed - ld;
+    else if (ed < ld)
+        days = (MonthInfo(lm, ly) - ld) + ed;
+
+    if (years > 0) addYears(p, years, months > 0 || days > 0);
+    if (months > 0) addMonths(p, months, days > 0);
+    if (days > 0) addDays(p, days);
+}
+
+// A part of a date text: one to four ASCII digits; -1 otherwise.
+int datePart(QStringView part)
+{
+    if (part.isEmpty() || part.size() > 4) return -1;
+    int value = 0;
+    for (QChar c : part) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+// A year/month/day date as numbers; false when the text is no such date.
+struct Ymd {
+    int y = 0, m = 0, d = 0;
+    bool operator==(const Ymd& o) const { return y == o.y && m == o.m && d == o.d; }
+    bool operator<(const Ymd& o) const { return y != o.y ? y < o.y : m != o.m ? m < o.m : d < o.d; }
+};
+
+bool readYmd(QStringView text, Ymd& out)
+{
+    const QStringView t = text.trimmed();
+    const qsizetype first = t.indexOf(QLatin1Char('/'));
+    const qsizetype second = first < 0 ? -1 : t.indexOf(QLatin1Char('/'), first + 1);
+    if (second < 0 || t.indexOf(QLatin1Char('/'), second + 1) >= 0) return false;
+    const int y = datePart(t.left(first)), m = datePart(t.sliced(first + 1, second - first - 1)),
+              d = datePart(t.sliced(second + 1));
+    if (y < 0 || m < 0 || d < 0) return false;
+    out = {FullYear(y), m, d};
+    return QDate::isValid(out.y, m, d);
 }
 
 } // namespace
+
+void TimeLoanText::Add(std::u16string_view piece)
+{
+    std::copy(piece.begin(), piece.end(), buf_ + size_);
+    size_ += int(piece.size());
+}
+
+void TimeLoanText::AddNumber(int n)
+{
+    char16_t digits[12];
+    int k = 0;
+    unsigned v = unsigned(n);
+    do {
+        digits[k++] = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v);
+    while (k)
+        buf_[size_++] = digits[--k];
+}
+
+QString TimeLoanText::ToString() const
+{
+    return size_ ? View().toString() : QString();
+}
 
 DateParts PartsOf(const QDate& date)
 {
@@ -43,19 +126,10 @@ QString DateText(const QDate& date)
     return p.year + QLatin1Char('/') + p.month + QLatin1Char('/') + p.day;
 }
 
-QDate ReadDate(const QString& text)
+QDate ReadDate(QStringView text)
 {
-    const QStringList parts = text.trimmed().split(QLatin1Char('/'));
-    if (parts.size() != 3) return {};
-    int values[3];
-    for (int i = 0; i < 3; ++i) {
-        const QString& p = parts[i];
-        if (p.isEmpty() || p.size() > 4) return {};
-        for (QChar c : p)
-            if (c < QLatin1Char('0') || c > QLatin1Char('9')) return {};
-        values[i] = p.toInt();
-    }
-    return QDate(FullYear(values[0]), values[1], values[2]);
+    Ymd date;
+    return readYmd(text, date) ? QDate(date.y, date.m, date.d) : QDate();
 }
 
 int FullYear(int value)
@@ -65,7 +139,7 @@ int FullYear(int value)
     return value;
 }
 
-bool IsNotReturned(const QString& dateReturn)
+bool IsNotReturned(QStringView dateReturn)
 {
     return dateReturn.trimmed() == kNotReturned;
 }
@@ -106,44 +180,38 @@ int GetMonths(int fromMonth, int toMonth)
 
 QString CalcTimeLoan(const Span& s)
 {
-    const qint32 ly = s.loanYear.toInt(), lm = s.loanMonth.toInt(), ld = s.loanDay.toInt();
-    const qint32 ey = s.endYear.toInt(), em = s.endMonth.toInt(), ed = s.endDay.toInt();
-
-    int years = ey - ly;
-    if (em < lm || (em == lm && ed < ld)) --years;
-    int months = GetMonths(lm, em);
-    if (ed < ld) --months;
-    if (months == -1) months = 11;
-    int days = 0;
-    if (ed > ld)
-        days = ed - ld;
-    else if (ed < ld)
-        days = (MonthInfo(lm, ly) - ld) + ed;
-
-    QString phrase;
-    if (years > 0) phrase += yearsPiece(years, months > 0 || days > 0);
-    if (months > 0) phrase += monthsPiece(months, days > 0);
-    if (days > 0) phrase += daysPiece(days);
-    return phrase;
+    TimeLoanText p;
+    phraseOf(p, s.loanYear.toInt(), s.loanMonth.toInt(), s.loanDay.toInt(), s.endYear.toInt(),
+             s.endMonth.toInt(), s.endDay.toInt());
+    return p.ToString();
 }
 
-QString GetTimeLoan(const QString& dateLoan, const QString& dateReturn, const QDate& today)
+void TimeLoanInto(TimeLoanText& text, QStringView dateLoan, QStringView dateReturn, const QDate& today)
 {
+    text.Clear();
     const bool out = IsNotReturned(dateReturn);
-    const QDate loan = ReadDate(dateLoan);
-    const QDate end = out ? today : ReadDate(dateReturn);
+    Ymd loan, end;
+    if (out) today.getDate(&end.y, &end.m, &end.d);
     // A hand-edited file may hold texts that are no dates: they are an input error too.
-    if (!loan.isValid() || !end.isValid()) return kInputError;
+    if (!readYmd(dateLoan, loan) || (out ? !today.isValid() : !readYmd(dateReturn, end)))
+        return text.Add(kInputError);
 
     if (out) {
-        if (loan == today) return kLentToday;
-        if (loan > today) return kInputError;
+        if (loan == end) return text.Add(kLentToday);
+        if (end < loan) return text.Add(kInputError);
     } else {
-        if (end < loan) return kInputError;
-        if (end == loan) return kOneDay;
+        if (end < loan) return text.Add(kInputError);
+        if (end == loan) return text.Add(kOneDay);
     }
-    const DateParts l = PartsOf(loan), e = PartsOf(end);
-    return CalcTimeLoan({l.year, l.month, l.day, e.year, e.month, e.day});
+    // The six date parts as numbers, as their "yyyy", "mm" and "dd" texts read.
+    phraseOf(text, loan.y, loan.m, loan.d, end.y, end.m, end.d);
+}
+
+QString GetTimeLoan(QStringView dateLoan, QStringView dateReturn, const QDate& today)
+{
+    TimeLoanText text;
+    TimeLoanInto(text, dateLoan, dateReturn, today);
+    return text.ToString();
 }
 
 } // namespace pelorin::duration

@@ -13,13 +13,46 @@ QString SearchText(std::initializer_list<QStringView> fields)
         size += f.size() + 1;
     QString out(size, Qt::Uninitialized);
     char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
-    char16_t* o = begin;
-    for (QStringView f : fields) {
-        if (o != begin) *o++ = u'\n';
-        o = NormalizeInto(o, f);
-    }
-    out.truncate(o - begin);
+    out.truncate(SearchTextInto(begin, fields) - begin);
     return out;
+}
+
+char16_t* SearchTextInto(char16_t* out, std::initializer_list<QStringView> fields)
+{
+    char16_t* const begin = out;
+    for (QStringView f : fields) {
+        if (out != begin) *out++ = u'\n';
+        out = NormalizeInto(out, f);
+    }
+    return out;
+}
+
+WordFinder::WordFinder(const QString& word, QStringView sample) : word_(word)
+{
+    qsizetype fewest = -1;
+    for (qsizetype i = 0; i < word_.size(); ++i) {
+        const qsizetype n = sample.count(word_.at(i));
+        if (fewest < 0 || n < fewest) {
+            fewest = n;
+            anchor_ = i;
+        }
+    }
+}
+
+qsizetype WordFinder::IndexIn(QStringView text, qsizetype from) const
+{
+    const qsizetype m = word_.size(), n = text.size();
+    if (m == 0) return from <= n ? from : -1;
+    const QChar anchor = word_.at(anchor_);
+    for (qsizetype at = from + anchor_; at < n;) {
+        const qsizetype hit = text.indexOf(anchor, at);
+        if (hit < 0) return -1;
+        const qsizetype start = hit - anchor_;
+        if (start + m > n) return -1;
+        if (text.sliced(start, m) == word_) return start;
+        at = hit + 1;
+    }
+    return -1;
 }
 
 RowFilter::RowFilter(const QString& typed)
@@ -46,7 +79,7 @@ RowFilter::RowFilter(const QString& typed)
     words_ = kept;
 }
 
-bool RowFilter::Matches(const QString& searchText) const
+bool RowFilter::Matches(QStringView searchText) const
 {
     for (const QString& w : words_)
         if (!searchText.contains(w)) return false;

@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "collation.h"
 #include "database.h"
 #include "image_button.h"
 #include "ledger_model.h"
@@ -117,10 +118,7 @@ FrmMain::FrmMain(QWidget* parent) : chrome::FramelessWindow(mainLayout(), parent
     buildControls();
 }
 
-FrmMain::~FrmMain()
-{
-    if (release_.valid()) release_.wait();
-}
+FrmMain::~FrmMain() = default;
 
 void FrmMain::buildControls()
 {
@@ -349,22 +347,32 @@ void FrmMain::RefreshTimeLoan()
         reportDatabaseError(kReadFailed);
         return;
     }
-    if (!duration::RefreshTimeLoan(*Conn, rs, platform().today())) reportDatabaseError(kWriteFailed);
+    // Until the texts are saved, every list shows today's durations worked out in memory.
+    durationsUnsaved_ = !duration::RefreshTimeLoan(*Conn, rs, platform().today());
+    if (durationsUnsaved_) reportDatabaseError(kWriteFailed);
+    // The list is filled from these same rows: the file is read once at start-up.
+    passRows_ = store::MData::Rs;
 }
 
 void FrmMain::RefreshListview()
 {
-    store::Recordset& rs = store::MData::NewRs();
-    if (!rs.Open(store::sql::kListDefault, Conn)) {
-        reportDatabaseError(kReadFailed);
-        return;
+    const std::shared_ptr<store::Recordset> passRows = passRows_.lock();
+    passRows_.reset();
+    // Rows in memory are sorted here as the engine sorts the list's statement, where they can be.
+    sortInMemory_ = Conn && store::SortsLikeTheEngine(*Conn);
+    if (!(sortInMemory_ && passRows && passRows == store::MData::Rs)) {
+        store::Recordset& rs = store::MData::NewRs();
+        if (!rs.Open(sortInMemory_ ? store::sql::kAllBooks : store::sql::kListDefault, Conn)) {
+            reportDatabaseError(kReadFailed);
+            return;
+        }
     }
-    fillList();
+    fillList(sortInMemory_);
 }
 
-void FrmMain::fillList()
+void FrmMain::fillList(bool listOrder)
 {
-    model->Append(*Rs, platform().today());
+    model->Append(*Rs, platform().today(), {listOrder, durationsUnsaved_});
     // The number column is narrow; it widens only when the row numbers would not fit.
     const int needed = lvwRoom->fontMetrics().horizontalAdvance(QString::number(model->rowCount())) + 10;
     const int width = std::max(chrome::tw(ColumnAt(ColNumber).widthTwips), needed);
@@ -376,10 +384,6 @@ void FrmMain::lvwRoom_ColumnClick(int column)
 {
     if (model->rowCount() == 0 || column < 0 || column >= ColumnCount) return;
     const QString key = ColumnAt(column).key;
-    std::shared_ptr<void> oldRows = model->Take();
-    // The old set dies on another thread: its engine statements must go here, on this one.
-    if (Rs) Rs->FinalizeStatements();
-    std::shared_ptr<void> oldRecords = Rs;
 
     int image;
     if (SortOrder.trimmed().toUpper() == QLatin1String("ASC") && key == SortColumn) {
@@ -394,39 +398,26 @@ void FrmMain::lvwRoom_ColumnClick(int column)
     for (int c = 0; c < ColumnCount; ++c)
         model->SetHeaderImage(c, c == column ? image : 0);
 
-    store::Recordset& rs = store::MData::NewRs();
-    // A hundred thousand rows take a while to free: that happens beside the new query.
-    releaseLater(std::move(oldRows), std::move(oldRecords));
-    store::MData::OpenDatabase();
-    const QString statement = store::sql::SortStatement(SortColumn, SortOrder == QLatin1String(" ASC "));
-    if (!rs.Open(statement, Conn)) {
-        reportDatabaseError(kReadFailed);
-        return;
+    const bool ascending = SortOrder == QLatin1String(" ASC ");
+    if (sortInMemory_) {
+        // The list holds every loan already: sorted where it is, the file is not read again.
+        model->Sort(column, ascending);
+    } else {
+        model->Clear();
+        store::Recordset& rs = store::MData::NewRs();
+        store::MData::OpenDatabase();
+        if (!rs.Open(store::sql::SortStatement(SortColumn, ascending), Conn)) {
+            reportDatabaseError(kReadFailed);
+            return;
+        }
+        fillList(false);
     }
-    fillList();
 
     // Keep the clicked record marked at its new place.
     if (SelectedId != 0) {
-        SelectedRow = -1;
-        for (int r = 0; r < model->rowCount(); ++r)
-            if (model->IdAt(r) == SelectedId) {
-                SelectedRow = r;
-                MarkRow(lvwRoom, r);
-                break;
-            }
+        SelectedRow = model->RowOfId(SelectedId);
+        if (SelectedRow >= 0) MarkRow(lvwRoom, SelectedRow);
     }
-}
-
-void FrmMain::releaseLater(std::shared_ptr<void> rows, std::shared_ptr<void> records)
-{
-    if (release_.valid()) release_.wait();
-    // The texts are shared with the new rows only through atomic reference counts, and the
-    // result set has given back its engine statements, so both may die on another thread.
-    release_ =
-        std::async(std::launch::async, [rows = std::move(rows), records = std::move(records)]() mutable {
-            rows.reset();
-            records.reset();
-        });
 }
 
 void FrmMain::lvwRoom_ItemClick(int row)

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 
 #include <functional>
-#include <future>
 #include <memory>
 
 #include "frameless_window.h"
@@ -20,6 +19,9 @@ class QTableView;
 
 namespace pelorin::chrome {
 class ImageButton;
+}
+namespace pelorin::store {
+class Recordset;
 }
 
 namespace pelorin::ledger {
@@ -123,10 +125,8 @@ private:
     // key on the Arabic layout.
     QAction* addCommand(const QString& text, const QKeySequence& shortcut, std::function<void()> run,
                         char16_t arabicKey = 0);
-    // Appends the rows of the open Rs to the list.
-    void fillList();
-    // Frees the rows of a list that is being replaced off the user-interface thread.
-    void releaseLater(std::shared_ptr<void> rows, std::shared_ptr<void> records);
+    // Appends the rows of the open Rs to the list, in the list's own order or as they stand.
+    void fillList(bool listOrder);
     // Lets the library name box hold a name of this length, never less than the typing limit.
     void fitLibraryNameLimit(int length);
     void buildFindCommands();
@@ -135,7 +135,12 @@ private:
     void showFindCount();
     // Under a filter, the loans the report is limited to; false when the list shows them all.
     bool reportSelection(LoanSelection& out) const;
-    std::future<void> release_;
+    // The rows the duration pass read, which the list is filled from at start-up.
+    std::weak_ptr<store::Recordset> passRows_;
+    // The durations of today could not be saved: the list works them out in memory.
+    bool durationsUnsaved_ = false;
+    // The file's loans sort in memory exactly as the engine sorts them.
+    bool sortInMemory_ = false;
 };
 
 } // namespace pelorin::ledger

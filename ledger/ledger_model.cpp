@@ -3,6 +3,10 @@
 #include <QPainter>
 #include <QPolygon>
 
+#include <algorithm>
+#include <numeric>
+#include <tuple>
+
 #include "database.h"
 #include "loan_duration.h"
 #include "style.h"
@@ -27,12 +31,18 @@ bool isDigit(QChar c)
 }
 
 // The stored form already: the common case, answered without building a new text.
-bool isCanonicalDate(const QString& t)
+bool isCanonicalDate(QStringView t)
 {
     if (t.size() != 10 || t[4] != QLatin1Char('/') || t[7] != QLatin1Char('/')) return false;
     for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
         if (!isDigit(t[i])) return false;
-    const int y = t.mid(0, 4).toInt(), m = t.mid(5, 2).toInt(), d = t.mid(8, 2).toInt();
+    auto number = [t](int from, int digits) {
+        int v = 0;
+        for (int i = from; i < from + digits; ++i)
+            v = v * 10 + (t[i].unicode() - u'0');
+        return v;
+    };
+    const int y = number(0, 4), m = number(5, 2), d = number(8, 2);
     return y >= 100 && QDate::isValid(y, m, d); // lower years are read as short years
 }
 
@@ -66,6 +76,8 @@ QString DateCellText(const QString& trimmed)
 }
 
 LedgerModel::LedgerModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+LedgerModel::~LedgerModel() = default;
 
 int LedgerModel::rowCount(const QModelIndex& parent) const
 {
@@ -127,107 +139,273 @@ Qt::ItemFlags LedgerModel::flags(const QModelIndex& index) const
 
 void LedgerModel::Clear()
 {
-    if (rows_.empty()) return;
+    if (rows_.empty() && sources_.empty()) return;
     beginResetModel();
-    rows_.clear();
-    rows_.shrink_to_fit();
-    shown_.clear();
+    sources_.clear();
+    rows_ = {};
+    order_ = {};
+    searchChars_.clear();
+    searchStarts_ = {};
+    matching_ = {};
+    apart_.clear();
+    for (auto& k : keys_)
+        k.reset();
+    shown_ = {};
     endResetModel();
 }
 
-std::shared_ptr<void> LedgerModel::Take()
-{
-    auto rows = std::make_shared<std::vector<Row>>();
-    if (rows_.empty()) return rows;
-    beginResetModel();
-    rows->swap(rows_);
-    shown_.clear();
-    endResetModel();
-    return rows;
-}
-
-void LedgerModel::Append(const store::Recordset& rs, const QDate& today)
+void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendOptions options)
 {
     const int n = rs.RecordCount();
     if (n == 0) return;
-    const int fBook = rs.FieldIndex(QStringLiteral("NameBook"));
-    const int fWriter = rs.FieldIndex(QStringLiteral("NameWriter"));
-    const int fBorrower = rs.FieldIndex(QStringLiteral("NameBorrower"));
-    const int fLoan = rs.FieldIndex(duration::kDateLoanField);
-    const int fReturn = rs.FieldIndex(duration::kDateReturnField);
-    const int fTime = rs.FieldIndex(duration::kTimeLoanField);
-    // A missing field (a hand-made table) reads as empty rather than out of bounds.
-    auto value = [&rs](int row, int field) {
-        return field < 0 ? QString() : rs.ValueAt(row, field).trimmed();
+    Source source{rs.Rows(), {}};
+    for (int c = ColNameBook; c < ColumnCount; ++c)
+        source.fields[size_t(c - 1)] = rs.FieldIndex(ColumnAt(c).key);
+    sources_.push_back(std::move(source));
+    const Source& from = sources_.back();
+    const store::TextTable& table = *from.rows;
+    // A missing field (a hand-made table) reads as null rather than out of bounds.
+    auto stored = [&](int record, int column) {
+        const int field = from.fields[size_t(column - 1)];
+        return field < 0 ? QStringView() : table.View(record, field);
     };
     const QString todayText = duration::DateText(today);
 
-    const int first = ShownCount();
-    const size_t firstRow = rows_.size();
+    const size_t first = rows_.size();
+    const int firstShown = ShownCount();
     // Under a filter the new rows stay out of the shown ones until they are matched below.
-    if (!Filtered()) beginInsertRows(QModelIndex(), first, first + n - 1);
-    rows_.reserve(rows_.size() + size_t(n));
+    if (!Filtered()) beginInsertRows(QModelIndex(), firstShown, firstShown + n - 1);
+    rows_.reserve(first + size_t(n));
+    order_.reserve(first + size_t(n));
+    matching_.reserve(first + size_t(n));
+    if (searchStarts_.empty()) searchStarts_.push_back(0);
     for (int r = 0; r < n; ++r) {
+        const size_t index = rows_.size();
         Row row;
-        row.id = rs.RowIdAt(r);
-        const QString loan = value(r, fLoan), back = value(r, fReturn), time = value(r, fTime);
-        row.cells[ColNameBook - 1] = value(r, fBook);
-        row.cells[ColNameWriter - 1] = value(r, fWriter);
-        row.cells[ColNameBorrower - 1] = value(r, fBorrower);
-        row.cells[ColDateLoan - 1] = DateCellText(loan);
-        row.cells[ColDateReturn - 1] = DateCellText(back);
-        row.cells[ColTimeLoan - 1] = time;
+        row.record = quint32(r);
+        row.source = quint32(sources_.size() - 1);
+        const QStringView loan = stored(r, ColDateLoan).trimmed(), back = stored(r, ColDateReturn).trimmed();
+        QStringView time = stored(r, ColTimeLoan).trimmed();
+        if (options.todaysDurations) {
+            const QString& computed = apart_[index * 8 + ColTimeLoan - 1] =
+                duration::GetTimeLoan(stored(r, ColDateLoan), stored(r, ColDateReturn), today);
+            row.flags |= DurationApart;
+            time = QStringView(computed).trimmed();
+        }
+        QStringView loanShown = loan, backShown = back;
+        for (auto [text, shown, flag, column] :
+             {std::tuple{loan, &loanShown, LoanShownApart, ColDateLoan},
+              std::tuple{back, &backShown, ReturnShownApart, ColDateReturn}}) {
+            if (isCanonicalDate(text)) continue;
+            const QDate d = duration::ReadDate(text);
+            if (!d.isValid()) continue;
+            const QString& formatted = apart_[index * 8 + size_t(column - 1)] = duration::DateText(d);
+            row.flags |= flag;
+            *shown = formatted;
+        }
         ApplyWarnings(row, loan, back, time, todayText);
-        row.search = find::SearchText({row.cells[ColNameBook - 1], row.cells[ColNameWriter - 1],
-                                       row.cells[ColNameBorrower - 1], row.cells[ColDateLoan - 1],
-                                       row.cells[ColDateReturn - 1]});
-        rows_.push_back(std::move(row));
+
+        const QStringView book = stored(r, ColNameBook).trimmed(),
+                          writer = stored(r, ColNameWriter).trimmed(),
+                          borrower = stored(r, ColNameBorrower).trimmed();
+        // Each row's text ends in a line break, which no typed word holds: a word found in
+        // the buffer lies within one row.
+        const qsizetype at = searchChars_.size();
+        searchChars_.resize(at + book.size() + writer.size() + borrower.size() + loanShown.size() +
+                            backShown.size() + 6);
+        char16_t* const out = reinterpret_cast<char16_t*>(searchChars_.data()) + at;
+        char16_t* end = find::SearchTextInto(out, {book, writer, borrower, loanShown, backShown});
+        *end++ = u'\n';
+        searchChars_.resize(at + (end - out));
+        searchStarts_.push_back(quint32(searchChars_.size()));
+        matching_.push_back(0);
+        // Most texts have no blanks around them, and the list shows them without trimming.
+        const QStringView trimmed[] = {book, writer, borrower, loan, back, time};
+        for (int c = 0; c < ColumnCount - 1; ++c) {
+            const QStringView raw = c == ColTimeLoan - 1 && (row.flags & DurationApart)
+                                        ? QStringView(apart_[index * 8 + size_t(c)])
+                                        : stored(r, c + 1);
+            if (raw.size() != trimmed[c].size()) row.blanks |= quint8(1 << c);
+        }
+
+        rows_.push_back(row);
+        order_.push_back(int(index));
     }
+    if (options.listOrder) SortInListOrder(first);
+    if (Filtered()) MatchRows(filter_, first);
     if (!Filtered()) {
         endInsertRows();
         return;
     }
     std::vector<int> matching;
-    for (size_t i = firstRow; i < rows_.size(); ++i)
-        if (filter_.Matches(rows_[i].search)) matching.push_back(int(i));
+    for (size_t i = first; i < order_.size(); ++i)
+        if (matching_[size_t(order_[i])]) matching.push_back(order_[i]);
     if (matching.empty()) return;
-    beginInsertRows(QModelIndex(), first, first + int(matching.size()) - 1);
+    beginInsertRows(QModelIndex(), firstShown, firstShown + int(matching.size()) - 1);
     shown_.insert(shown_.end(), matching.begin(), matching.end());
     endInsertRows();
+}
+
+QStringView LedgerModel::Stored(size_t row, int column) const
+{
+    const Row& r = rows_[row];
+    if (column == ColTimeLoan - 1 && (r.flags & DurationApart)) return apart_.at(row * 8 + size_t(column));
+    const Source& s = sources_[r.source];
+    const int field = s.fields[size_t(column)];
+    return field < 0 ? QStringView() : s.rows->View(int(r.record), field);
+}
+
+QStringView LedgerModel::Shown(size_t row, int column) const
+{
+    const quint8 apart = column == ColDateLoan - 1     ? LoanShownApart
+                         : column == ColDateReturn - 1 ? ReturnShownApart
+                                                       : 0;
+    const Row& r = rows_[row];
+    if (r.flags & apart) return apart_.at(row * 8 + size_t(column));
+    const QStringView stored = Stored(row, column);
+    return r.blanks & (1 << column) ? stored.trimmed() : stored;
+}
+
+QStringView LedgerModel::SearchTextOf(size_t row) const
+{
+    // Without the line break that ends it.
+    return QStringView(searchChars_.constData() + searchStarts_[row],
+                       searchStarts_[row + 1] - searchStarts_[row] - 1);
+}
+
+void LedgerModel::MatchRows(const find::RowFilter& filter, size_t first)
+{
+    std::fill(matching_.begin() + long(first), matching_.end(), quint8(0));
+    const QStringList& words = filter.Words();
+    if (words.isEmpty() || first == rows_.size()) return;
+    // The first (longest) word is looked for through the rows' texts in one pass, which is
+    // much quicker than a search in each row; the rows it finds are then tried with the rest.
+    const qsizetype base = searchStarts_[first];
+    const QStringView all = QStringView(searchChars_).sliced(base);
+    const find::WordFinder longest(words.first(), all.first(std::min<qsizetype>(all.size(), 1 << 16)));
+    std::vector<size_t> found;
+    size_t row = first;
+    for (qsizetype at = longest.IndexIn(all); at >= 0;) {
+        while (searchStarts_[row + 1] <= quint32(base + at))
+            ++row;
+        found.push_back(row);
+        at = longest.IndexIn(all, searchStarts_[row + 1] - base);
+    }
+    for (size_t i : found)
+        matching_[i] = std::all_of(words.cbegin() + 1, words.cend(),
+                                   [&](const QString& w) { return SearchTextOf(i).contains(w); });
+}
+
+const store::CollationKeys& LedgerModel::KeysOf(int column)
+{
+    std::unique_ptr<store::CollationKeys>& keys = keys_[size_t(column)];
+    if (!keys) {
+        keys = std::make_unique<store::CollationKeys>();
+        keys->Reserve(int(rows_.size()), rows_.size() * 32);
+    }
+    for (size_t i = size_t(keys->Count()); i < rows_.size(); ++i)
+        keys->Add(Stored(i, column - 1));
+    return *keys;
+}
+
+void LedgerModel::SortInListOrder(size_t first)
+{
+    const store::CollationKeys& title = KeysOf(ColNameBook);
+    const auto begin = order_.begin() + long(first), end = order_.end();
+    // Equal titles stay in the order they were read: the engine reads the table by record key.
+    std::stable_sort(begin, end, [&title](int a, int b) { return title.Compare(a, b) < 0; });
+    // Rows of one title go by borrower; few titles repeat, so only theirs get keys.
+    for (auto run = begin; run != end;) {
+        auto next = run + 1;
+        while (next != end && title.Compare(*run, *next) == 0)
+            ++next;
+        if (next - run > 1) {
+            store::CollationKeys borrower;
+            std::vector<int> rows(run, next), at(rows.size());
+            for (int row : rows)
+                borrower.Add(Stored(size_t(row), ColNameBorrower - 1));
+            std::iota(at.begin(), at.end(), 0);
+            std::stable_sort(at.begin(), at.end(),
+                             [&borrower](int a, int b) { return borrower.Compare(a, b) < 0; });
+            for (size_t k = 0; k < at.size(); ++k)
+                run[long(k)] = rows[size_t(at[k])];
+        }
+        run = next;
+    }
+}
+
+void LedgerModel::Sort(int column, bool ascending)
+{
+    if (rows_.empty() || column < 0 || column >= ColumnCount) return;
+    auto rowId = [this](int i) {
+        const Row& r = rows_[size_t(i)];
+        return sources_[r.source].rows->RowId(int(r.record));
+    };
+    // The engine reads the table by record key; a record appended twice keeps its places.
+    auto tableOrder = [&rowId](int a, int b) {
+        const qint64 x = rowId(a), y = rowId(b);
+        return x != y ? x < y : a < b;
+    };
+    std::vector<int> order(rows_.size());
+    std::iota(order.begin(), order.end(), 0);
+    if (column == ColNumber) {
+        std::sort(order.begin(), order.end(),
+                  [&](int a, int b) { return ascending ? tableOrder(a, b) : tableOrder(b, a); });
+    } else {
+        const store::CollationKeys& title = KeysOf(ColNameBook);
+        const store::CollationKeys& keys = KeysOf(column);
+        std::sort(order.begin(), order.end(), [&](int a, int b) {
+            int c = keys.Compare(a, b);
+            if (c != 0) return ascending ? c < 0 : c > 0;
+            c = title.Compare(a, b);
+            return c != 0 ? c < 0 : tableOrder(a, b);
+        });
+    }
+    beginResetModel();
+    order_.swap(order);
+    if (Filtered()) RebuildShown();
+    endResetModel();
+}
+
+void LedgerModel::RebuildShown()
+{
+    shown_.clear();
+    for (int i : order_)
+        if (matching_[size_t(i)]) shown_.push_back(i);
 }
 
 void LedgerModel::SetFilter(const QString& typed)
 {
     find::RowFilter filter(typed);
     if (filter.Words() == filter_.Words()) return;
-    std::vector<int> shown;
-    if (!filter.IsEmpty()) {
-        shown.reserve(rows_.size());
-        for (size_t i = 0; i < rows_.size(); ++i)
-            if (filter.Matches(rows_[i].search)) shown.push_back(int(i));
-        shown.shrink_to_fit();
-    }
+    // The search texts are read in the order they lie in memory; the shown rows are then
+    // picked in list order from one byte a row.
+    MatchRows(filter, 0);
     beginResetModel();
     filter_ = std::move(filter);
-    shown_.swap(shown);
+    if (Filtered()) {
+        RebuildShown();
+    } else {
+        shown_ = {};
+    }
     endResetModel();
 }
 
 int LedgerModel::RowOfId(qint64 id) const
 {
     for (int r = 0, n = ShownCount(); r < n; ++r)
-        if (At(r)->id == id) return r;
+        if (IdAt(r) == id) return r;
     return -1;
 }
 
-const LedgerModel::Row* LedgerModel::At(int row) const
+long LedgerModel::IndexAt(int row) const
 {
-    if (row < 0 || row >= ShownCount()) return nullptr;
-    return &rows_[Filtered() ? size_t(shown_[size_t(row)]) : size_t(row)];
+    if (row < 0 || row >= ShownCount()) return -1;
+    return Filtered() ? shown_[size_t(row)] : order_[size_t(row)];
 }
 
-void LedgerModel::ApplyWarnings(Row& row, const QString& dateLoan, const QString& dateReturn,
-                                const QString& timeLoan, const QString& today)
+void LedgerModel::ApplyWarnings(Row& row, QStringView dateLoan, QStringView dateReturn, QStringView timeLoan,
+                                const QString& today)
 {
     Mark& loan = row.marks[0];
     Mark& back = row.marks[1];
@@ -255,36 +433,56 @@ void LedgerModel::ApplyWarnings(Row& row, const QString& dateLoan, const QString
 
 qint64 LedgerModel::IdAt(int row) const
 {
-    const Row* r = At(row);
-    return r ? r->id : 0;
+    const long i = IndexAt(row);
+    if (i < 0) return 0;
+    const Row& r = rows_[size_t(i)];
+    return sources_[r.source].rows->RowId(int(r.record));
 }
 
 QString LedgerModel::CellText(int row, int column) const
 {
-    const Row* r = At(row);
-    if (!r || column < 0 || column >= ColumnCount) return {};
+    const long i = IndexAt(row);
+    if (i < 0 || column < 0 || column >= ColumnCount) return {};
     if (column == ColNumber) return QString::number(qint64(row) + 1);
-    return r->cells[size_t(column - 1)];
+    return Shown(size_t(i), column - 1).toString();
 }
 
-const std::array<QString, ColumnCount - 1>& LedgerModel::RowCells(int row) const
+std::array<QStringView, ColumnCount - 1> LedgerModel::RowCells(int row) const
 {
-    static const std::array<QString, ColumnCount - 1> none;
-    const Row* r = At(row);
-    return r ? r->cells : none;
+    std::array<QStringView, ColumnCount - 1> cells;
+    const long i = IndexAt(row);
+    if (i >= 0)
+        for (int c = 0; c < ColumnCount - 1; ++c)
+            cells[size_t(c)] = Shown(size_t(i), c);
+    return cells;
+}
+
+void LedgerModel::PrefetchAhead(int row) const
+{
+    const int n = ShownCount();
+    if (row + 24 < n) __builtin_prefetch(&rows_[size_t(IndexAt(row + 24))]);
+    if (row + 16 < n) {
+        const Row& r = rows_[size_t(IndexAt(row + 16))];
+        sources_[r.source].rows->Prefetch(int(r.record));
+    }
+    // Where the texts are is known without reading them (trimming them would).
+    if (row + 8 < n)
+        for (int c = 0; c < ColumnCount - 1; ++c)
+            __builtin_prefetch(Stored(size_t(IndexAt(row + 8)), c).data());
 }
 
 const LedgerModel::Mark* LedgerModel::MarkOf(int row, int column) const
 {
-    const Row* r = At(row);
-    if (!r) return nullptr;
+    const long i = IndexAt(row);
+    if (i < 0) return nullptr;
+    const Row& r = rows_[size_t(i)];
     switch (column) {
     case ColDateLoan:
-        return &r->marks[0];
+        return &r.marks[0];
     case ColDateReturn:
-        return &r->marks[1];
+        return &r.marks[1];
     case ColTimeLoan:
-        return &r->marks[2];
+        return &r.marks[2];
     default:
         return nullptr;
     }

@@ -41,7 +41,7 @@ ReportData SnapshotRows(const store::Recordset& rs, const std::function<bool(int
         if (keep && !keep(row)) continue;
         QVector<QString> values(columns);
         for (int c = 0; c < columns; ++c)
-            values[c] = rs.ValueAt(row, c);
+            values[c] = rs.ValueAt(row, c).toString();
         data.rows.push_back(std::move(values));
     }
     return data;

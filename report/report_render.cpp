@@ -1,12 +1,17 @@
 #include "report_render.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QTextOption>
 
 #include "style.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
 
 namespace pelorin::report {
 
@@ -77,36 +82,110 @@ QRectF deviceRect(qreal scale, int left, int top, int width, int height)
     return QRectF(left * scale, top * scale, width * scale, height * scale);
 }
 
+// The fonts of a rendering with their metrics on its device, the width of every text measured
+// so far, and where each field's texts lie: made once rather than for every cell (a ledger's
+// dates, durations and names repeat down the pages).
+class CellFonts {
+public:
+    struct Face {
+        QFont font;
+        QFontMetricsF metrics;
+        QHash<QString, qreal> widths;
+
+        qreal width(const QString& text)
+        {
+            auto it = widths.constFind(text);
+            if (it == widths.cend()) it = widths.insert(text, metrics.horizontalAdvance(text));
+            return *it;
+        }
+    };
+
+    // The column of the data a field reads, looked up by name once.
+    int field(const ReportControl& c, const ReportData& data)
+    {
+        auto it = fields_.find(&c);
+        if (it == fields_.end()) it = fields_.emplace(&c, data.FieldIndex(c.dataField)).first;
+        return it->second;
+    }
+
+    Face& of(const ReportControl& c, const QPaintDevice* device)
+    {
+        const auto key = std::make_pair(c.fontSize, c.bold);
+        auto it = faces_.find(key);
+        if (it == faces_.end()) {
+            const QFont font = chrome::ArabicFont(c.fontSize, c.bold);
+            it = faces_.emplace(key, Face{font, QFontMetricsF(font, device), {}}).first;
+        }
+        return it->second;
+    }
+
+private:
+    std::map<std::pair<qreal, bool>, Face> faces_;
+    std::map<const ReportControl*, int> fields_;
+};
+
 // Draws text inside its cell: shrunk a little when it is too wide, then cut with an
 // ellipsis, and always clipped to the cell so that it cannot spill into the next column.
-void drawCellText(QPainter& p, const QRectF& cell, qreal padding, const QString& text, const ReportControl& c)
+void drawCellText(QPainter& p, const QRectF& cell, qreal padding, const QString& text, const ReportControl& c,
+                  CellFonts& fonts)
 {
     if (text.isEmpty()) return;
     const QRectF inner = cell.adjusted(padding, 0, -padding, 0);
     if (inner.width() <= 0) return;
 
-    QFont font = chrome::ArabicFont(c.fontSize, c.bold);
-    QFontMetricsF fm(font, p.device());
+    CellFonts::Face& face = fonts.of(c, p.device());
+    QFont font = face.font;
     QString shown = text;
-    qreal width = fm.horizontalAdvance(shown);
+    const qreal width = face.width(text);
     if (width > inner.width()) {
         // Glyph advances do not scale exactly with the size, so aim a little below the width.
         const qreal shrink = std::max(kSmallestShrink, 0.98 * inner.width() / width);
         font.setPointSizeF(c.fontSize * shrink);
-        fm = QFontMetricsF(font, p.device());
+        const QFontMetricsF fm(font, p.device());
         if (fm.horizontalAdvance(shown) > inner.width())
             shown = fm.elidedText(text, Qt::ElideRight, inner.width());
     }
 
+    // The clip replaces the last cell's: saving and restoring the painter around every cell
+    // would have the PDF writer set its whole state up again each time.
+    p.setClipRect(inner, Qt::ReplaceClip);
+    if (p.font() != font) p.setFont(font);
     // Right means the right edge here, not the trailing edge of right-to-left text.
-    QTextOption option(c.alignment | Qt::AlignAbsolute);
-    option.setWrapMode(QTextOption::NoWrap);
-    option.setTextDirection(Qt::RightToLeft);
+    const int align = int(c.alignment | Qt::AlignAbsolute);
+    if (std::none_of(shown.cbegin(), shown.cend(), [](QChar ch) { return ch.unicode() < 0x20; })) {
+        // Qt would clip an overflowing text to the same cell once more, with a save and a
+        // restore of its own; the flags say so (and right to left) without a text option.
+        p.drawText(inner, align | Qt::TextDontClip | Qt::TextForceRightToLeft, shown);
+    } else {
+        // Tabs and line breaks are laid out differently in that form.
+        QTextOption option{Qt::Alignment(align)};
+        option.setWrapMode(QTextOption::NoWrap);
+        option.setTextDirection(Qt::RightToLeft);
+        p.drawText(inner, shown, option);
+    }
+}
+
+void paintPage(QPainter& p, const ReportDesign& design, const ReportData& data, const ReportPage& page,
+               CellFonts& fonts)
+{
+    const qreal scale = scaleOf(p.device());
     p.save();
-    p.setClipRect(inner, Qt::IntersectClip);
-    p.setFont(font);
     p.setPen(Qt::black);
-    p.drawText(inner, shown, option);
+    for (const PlacedBand& placed : page.bands) {
+        const int bandTop = design.topMargin + placed.top;
+        for (const ReportControl& c : placed.band->controls) {
+            const QRectF cell =
+                deviceRect(scale, design.leftMargin + c.left, bandTop + c.top, c.width, c.height);
+            if (c.backColor) {
+                p.setClipping(false);
+                p.fillRect(cell, *c.backColor);
+            }
+            const QString text = c.kind == ControlKind::Label ? c.caption
+                                 : placed.row < 0             ? QString()
+                                                              : data.Value(placed.row, fonts.field(c, data));
+            drawCellText(p, cell, kCellPadding * scale, text, c, fonts);
+        }
+    }
     p.restore();
 }
 
@@ -144,16 +223,8 @@ QString ControlText(const ReportControl& control, const ReportData& data, int ro
 
 void PaintPage(QPainter& p, const ReportDesign& design, const ReportData& data, const ReportPage& page)
 {
-    const qreal scale = scaleOf(p.device());
-    for (const PlacedBand& placed : page.bands) {
-        const int bandTop = design.topMargin + placed.top;
-        for (const ReportControl& c : placed.band->controls) {
-            const QRectF cell =
-                deviceRect(scale, design.leftMargin + c.left, bandTop + c.top, c.width, c.height);
-            if (c.backColor) p.fillRect(cell, *c.backColor);
-            drawCellText(p, cell, kCellPadding * scale, ControlText(c, data, placed.row), c);
-        }
-    }
+    CellFonts fonts;
+    paintPage(p, design, data, page, fonts);
 }
 
 void PreparePrinter(QPrinter& printer)
@@ -175,9 +246,10 @@ bool RenderReport(QPrinter& printer, const ReportDesign& design, const ReportDat
     if (!painter.begin(&printer)) return false;
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    CellFonts fonts;
     for (size_t i = 0; i < pages.size(); ++i) {
         if (i > 0 && !printer.newPage()) return false;
-        PaintPage(painter, design, data, pages[i]);
+        paintPage(painter, design, data, pages[i], fonts);
     }
     return painter.end();
 }

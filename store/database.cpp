@@ -38,12 +38,28 @@ void bindValue(sqlite3_stmt* st, int index, const QVariant& v)
     }
 }
 
-void bindText(sqlite3_stmt* st, int index, const QString& s)
+void bindText(sqlite3_stmt* st, int index, QStringView s)
 {
     if (s.isNull())
         sqlite3_bind_null(st, index);
     else
         sqlite3_bind_text16(st, index, s.utf16(), int(s.size() * 2), SQLITE_TRANSIENT);
+}
+
+// A column of the current row into the table: null, a whole number written as the engine
+// writes it, or its text (empty, not null, when it has no bytes).
+void appendColumn(TextTable& table, sqlite3_stmt* st, int col)
+{
+    switch (sqlite3_column_type(st, col)) {
+    case SQLITE_NULL:
+        return table.AppendUtf8(nullptr, 0);
+    case SQLITE_INTEGER:
+        return table.AppendInteger(sqlite3_column_int64(st, col));
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+        table.AppendUtf8(text ? text : "", text ? sqlite3_column_bytes(st, col) : 0);
+    }
+    }
 }
 
 QString columnText(sqlite3_stmt* st, int col)
@@ -180,7 +196,14 @@ void Connection::RollbackTrans()
 
 // ---------------------------------------------------------------- result set
 
-Recordset::Recordset() = default;
+Recordset::Recordset() : rows_(std::make_shared<TextTable>()) {}
+
+TextTable& Recordset::writable()
+{
+    // A reader still holds the rows as they were read: it keeps that copy.
+    if (rows_.use_count() > 1) rows_ = std::make_shared<TextTable>(*rows_);
+    return *rows_;
+}
 
 Recordset::~Recordset()
 {
@@ -243,20 +266,19 @@ bool Recordset::Open(const QString& statement, std::shared_ptr<Connection> conne
     names_.clear();
     for (int c = first; c < columns; ++c)
         names_ << QString::fromUtf8(sqlite3_column_name(st, c));
-    columns_ = size_t(names_.size());
+    auto table = std::make_shared<TextTable>(int(names_.size()));
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        rowids_.push_back(keyed ? sqlite3_column_int64(st, 0) : 0);
+        table->AppendRow(keyed ? sqlite3_column_int64(st, 0) : 0);
         for (int c = first; c < columns; ++c)
-            cells_.push_back(columnText(st, c));
+            appendColumn(*table, st, c);
     }
     if (rc != SQLITE_DONE) {
         conn_->SetEngineError();
         sqlite3_finalize(st);
-        rowids_.clear();
-        cells_.clear();
         return false;
     }
+    rows_ = std::move(table);
     sqlite3_finalize(st);
     if (!keyed) table_.clear(); // without rowids the rows cannot be written back
     pos_ = 0;
@@ -275,8 +297,7 @@ void Recordset::FinalizeStatements()
 void Recordset::Close()
 {
     FinalizeStatements();
-    rowids_.clear();
-    cells_.clear();
+    rows_ = std::make_shared<TextTable>();
     names_.clear();
     dirty_.clear();
     oldValues_.clear();
@@ -287,7 +308,7 @@ void Recordset::Close()
 
 bool Recordset::Eof() const
 {
-    return !open_ || pos_ >= rowids_.size();
+    return !open_ || pos_ >= size_t(rows_->RowCount());
 }
 
 int Recordset::FieldIndex(const QString& name) const
@@ -303,18 +324,22 @@ QVariant Recordset::Field(const QString& name) const
 {
     const int i = FieldIndex(name);
     if (i < 0) return QVariant();
-    const QString* v = nullptr;
-    if (adding_)
-        v = &pendingNew_[i];
-    else if (!Eof())
-        v = &cells_[pos_ * columns_ + size_t(i)];
-    if (!v || v->isNull()) return QVariant();
-    return *v;
+    const QStringView v = FieldView(i);
+    if (v.isNull()) return QVariant();
+    return v.toString();
 }
 
 QString Recordset::Text(const QString& name) const
 {
     return Field(name).toString();
+}
+
+QStringView Recordset::FieldView(int index) const
+{
+    if (index < 0 || index >= names_.size()) return {};
+    if (adding_) return pendingNew_[index];
+    if (Eof()) return {};
+    return rows_->View(int(pos_), index);
 }
 
 void Recordset::SetField(const QString& name, const QVariant& value)
@@ -332,9 +357,9 @@ void Recordset::SetField(const QString& name, const QVariant& value)
     if (Eof()) return;
     if (!dirty_.contains(i)) {
         dirty_.push_back(i);
-        oldValues_.push_back(cell(pos_, i));
+        oldValues_.push_back(rows_->View(int(pos_), i).toString());
     }
-    cell(pos_, i) = text;
+    writable().Set(int(pos_), i, text);
 }
 
 void Recordset::AddNew()
@@ -353,7 +378,7 @@ void Recordset::CancelUpdate()
         adding_ = false;
     } else if (!Eof()) {
         for (int k = 0; k < dirty_.size(); ++k)
-            cell(pos_, dirty_[k]) = oldValues_[k];
+            writable().Set(int(pos_), dirty_[k], oldValues_[k]);
     }
     dirty_.clear();
     oldValues_.clear();
@@ -399,9 +424,11 @@ bool Recordset::Update()
             sqlite3_reset(back);
         }
         if (values.size() != names_.size()) values = pendingNew_;
-        rowids_.push_back(rowid);
-        cells_.insert(cells_.end(), values.begin(), values.end());
-        pos_ = rowids_.size() - 1;
+        TextTable& table = writable();
+        table.AppendRow(rowid);
+        for (const QString& v : values)
+            table.AppendValue(v);
+        pos_ = size_t(table.RowCount() - 1);
         adding_ = false;
         dirty_.clear();
         return true;
@@ -434,8 +461,8 @@ bool Recordset::Update()
     }
     int k = 1;
     for (int i : dirty_)
-        bindText(st, k++, cell(pos_, i));
-    sqlite3_bind_int64(st, k, rowids_[pos_]);
+        bindText(st, k++, rows_->View(int(pos_), i));
+    sqlite3_bind_int64(st, k, rows_->RowId(int(pos_)));
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) {
@@ -464,14 +491,12 @@ bool Recordset::Delete()
     sqlite3_stmt* st =
         cachedStatement(QStringLiteral("DELETE FROM %1 WHERE _rowid_ = ?").arg(quoted(table_)));
     if (!st) return conn_->SetEngineError(), false;
-    sqlite3_bind_int64(st, 1, rowids_[pos_]);
+    sqlite3_bind_int64(st, 1, rows_->RowId(int(pos_)));
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) return conn_->SetEngineError(), false;
     if (sqlite3_changes(conn_->Handle()) == 0) return fail(kErrRowGone, kRowGoneText);
-    rowids_.erase(rowids_.begin() + long(pos_));
-    const auto firstCell = cells_.begin() + long(pos_ * columns_);
-    cells_.erase(firstCell, firstCell + long(columns_));
+    writable().RemoveRow(int(pos_));
     return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include "mdata.h"
 #include "statements.h"
+#include "text_table.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -95,7 +96,7 @@ public:
     void Close();
 
     bool Eof() const;
-    int RecordCount() const { return int(rowids_.size()); }
+    int RecordCount() const { return rows_->RowCount(); }
     // Saves a pending change first; false when that save failed (the position still moves).
     bool MoveNext();
     bool MoveFirst();
@@ -104,15 +105,18 @@ public:
     QVariant Field(const QString& name) const;
     // The field as text; null reads as an empty text.
     QString Text(const QString& name) const;
+    // A field of the current row by index, without a copy: a null view for a null field, an
+    // unknown index or no current row. Valid until the set changes.
+    QStringView FieldView(int index) const;
     void SetField(const QString& name, const QVariant& value);
     const QStringList& FieldNames() const { return names_; }
     int FieldIndex(const QString& name) const;
     // Direct access by index for bulk readers such as the ledger list.
-    const QString& ValueAt(int row, int column) const
-    {
-        return cells_[size_t(row) * columns_ + size_t(column)];
-    }
-    qint64 RowIdAt(int row) const { return rowids_[size_t(row)]; }
+    QStringView ValueAt(int row, int column) const { return rows_->View(row, column); }
+    qint64 RowIdAt(int row) const { return rows_->RowId(row); }
+    // The rows themselves, for a reader that keeps them after the set has moved on: the set
+    // copies them before it changes any while they are shared.
+    std::shared_ptr<const TextTable> Rows() const { return rows_; }
 
     void AddNew();
     // Saves the new or changed current row. False on failure; the connection holds the error.
@@ -130,16 +134,13 @@ public:
 
 private:
     bool fail(long number, const QString& description);
-    QString& cell(size_t row, int column) { return cells_[row * columns_ + size_t(column)]; }
+    TextTable& writable();
     sqlite3_stmt* cachedStatement(const QString& sql);
 
     std::shared_ptr<Connection> conn_;
     QString table_;
     QStringList names_;
-    // The rows side by side: one allocation for all values instead of one per row.
-    std::vector<qint64> rowids_;
-    std::vector<QString> cells_; // row-major, columns_ values a row; a null QString is a null field
-    size_t columns_ = 0;
+    std::shared_ptr<TextTable> rows_;
     size_t pos_ = 0;
     bool open_ = false;
     bool adding_ = false;

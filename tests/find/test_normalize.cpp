@@ -1,4 +1,6 @@
 // The spelling normalisation, rule by rule and combined, and the words of a typed filter.
+#include <QRandomGenerator>
+
 #include <gtest/gtest.h>
 
 #include "arabic_normalize.h"
@@ -40,4 +42,25 @@ TEST(RowFilter, EveryWordAnywhereInAnyOrderButNotAcrossFields)
     EXPECT_FALSE(RowFilter(u"احمد سالم"_qs).Matches(row));
     EXPECT_FALSE(RowFilter(u"الأيامطه"_qs).Matches(row)) << "no match across two fields";
     EXPECT_EQ(RowFilter(u"حمد احمد حمد"_qs).Words(), QStringList{u"احمد"_qs});
+}
+
+// The quick word search finds exactly what a plain search finds, from any place on.
+TEST(WordFinder, FindsWhatAPlainSearchFinds)
+{
+    QRandomGenerator random(13);
+    const QString letters = u"ابتاابب12/9a"_qs;
+    auto text = [&](int length) {
+        QString t;
+        for (int i = 0; i < length; ++i)
+            t += letters.at(random.bounded(letters.size()));
+        return t;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const QString haystack = text(int(random.bounded(60)));
+        const QString word = text(1 + int(random.bounded(4)));
+        const WordFinder finder(word, text(int(random.bounded(30))));
+        const qsizetype from = random.bounded(haystack.size() + 2);
+        ASSERT_EQ(finder.IndexIn(haystack, from), QStringView(haystack).indexOf(word, from))
+            << haystack.toStdString() << " / " << word.toStdString() << " from " << from;
+    }
 }

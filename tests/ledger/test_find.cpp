@@ -73,6 +73,7 @@ TEST_F(FindTest, EveryWordMustMatchSomeColumnInAnyOrderAndTheRowsKeepTheirOrderA
         {"٢٠٢٣/٠٦", {2}},       // return date, in Arabic-Indic digits
         {"يرد 2024/0", {1, 3}}, // the not-returned marker and the loan date
         {"نجيب", {}},           {" ", {1, 3, 4, 2, 5}},
+        {"بعدكليلة", {}}, // not across the end of one loan and the start of the next
     };
     for (const auto& c : cases) {
         find(QString::fromUtf8(c.typed));

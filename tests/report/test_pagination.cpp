@@ -1,11 +1,13 @@
 // How the banded report flows over pages, and how a cell keeps its text inside its column.
 #include <QImage>
 #include <QPainter>
+#include <QTextOption>
 
 #include <gtest/gtest.h>
 
 #include "drpelorin.h"
 #include "report_render.h"
+#include "style.h"
 
 using namespace pelorin::report;
 using pelorin::ledger::MakeDRPelorin;
@@ -167,6 +169,56 @@ TEST(ReportCells, LongTextStaysInsideItsColumn)
         const Ink ink = paintField(text);
         EXPECT_GT(ink.inside, 20) << "the text was not drawn at all";
         EXPECT_EQ(ink.outside, 0);
+    }
+}
+
+// Cells are drawn without a painter save and restore each and without Qt clipping an
+// overflowing text a second time; the page must come out as drawing each text with its text
+// option inside a clip of its own gives, whatever the text holds.
+TEST(ReportCells, TextsPrintAsWithTheirOwnClipAndTextOption)
+{
+    const qreal dpm = 3780 * 4; // 384 dpi: 3.75 twips a pixel
+    auto canvas = [dpm] {
+        QImage img(4 * 5 * 96, 4 * 40, QImage::Format_RGB32);
+        img.setDotsPerMeterX(int(dpm));
+        img.setDotsPerMeterY(int(dpm));
+        img.fill(Qt::white);
+        return img;
+    };
+    ReportDesign d;
+    ReportBand detail{QStringLiteral("Detail"), BandKind::Detail, 300, {}};
+    ReportControl field;
+    field.kind = ControlKind::Field;
+    field.left = 1440, field.width = 4320, field.height = 300;
+    field.dataField = QStringLiteral("T");
+    field.fontSize = 11.25;
+    detail.controls.push_back(field);
+    d.bands.push_back(detail);
+    for (const QString& text :
+         {QStringLiteral("تبويب\tهنا"), QStringLiteral("سطر\nثان"), QStringLiteral("a\rb"),
+          QStringLiteral("كتاب  "), QStringLiteral("  كتاب"), QStringLiteral("Mixed عربي 12"),
+          QStringLiteral("١٢٣ 2024/01/05"), QStringLiteral("أَحْمَدُ")}) {
+        SCOPED_TRACE(text.toStdString());
+        ReportData data;
+        data.fields = {QStringLiteral("T")};
+        data.rows = {{text}};
+        QImage painted = canvas(), expected = canvas();
+        {
+            QPainter p(&painted);
+            PaintPage(p, d, data, ReportPage{{PlacedBand{&d.bands[0], 0, 0}}});
+        }
+        {
+            QPainter p(&expected);
+            const qreal px = 4 * 96 / 1440.0;
+            const QRectF inner((1440 + 60) * px, 0, (4320 - 120) * px, 300 * px);
+            QTextOption option(field.alignment | Qt::AlignAbsolute);
+            option.setWrapMode(QTextOption::NoWrap);
+            option.setTextDirection(Qt::RightToLeft);
+            p.setClipRect(inner);
+            p.setFont(pelorin::chrome::ArabicFont(11.25));
+            p.drawText(inner, text, option);
+        }
+        EXPECT_TRUE(painted == expected);
     }
 }
 

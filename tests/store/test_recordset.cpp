@@ -65,6 +65,27 @@ TEST_F(RecordsetTest, AnAssignmentIsSavedByTheMoveAndOnlyOnItsRow)
               QStringList({"1", "تغير", "أخير"}));
 }
 
+// The list keeps the rows it was filled from; a later change through the set must not show
+// in them, and a text with a broken UTF-8 sequence reads as QString::fromUtf8 reads it.
+TEST_F(RecordsetTest, RowsHandedToAReaderStayAsTheyWereRead)
+{
+    make({{"أ", "", "", "", "", "قديم"}, {"ب", "", "", "", "", "قديم"}});
+    test::Query(path, "UPDATE TableBook SET NameWriter = CAST(X'EFBBBF41C3' AS TEXT) WHERE ID = 2");
+    Recordset rs;
+    ASSERT_TRUE(rs.Open(sql::kAllBooks, MData::Conn));
+    const std::shared_ptr<const TextTable> kept = rs.Rows();
+    const int time = rs.FieldIndex(QStringLiteral("TimeLoan"));
+    rs.SetField(QStringLiteral("TimeLoan"), QStringLiteral("جديد"));
+    ASSERT_TRUE(rs.MoveNext());
+    EXPECT_EQ(rs.ValueAt(0, time), QStringLiteral("جديد"));
+    EXPECT_EQ(kept->View(0, time), QStringLiteral("قديم"));
+    EXPECT_EQ(kept->View(1, rs.FieldIndex(QStringLiteral("NameWriter"))),
+              QString::fromUtf8("\xEF\xBB\xBF\x41\xC3"));
+    ASSERT_TRUE(rs.Delete());
+    EXPECT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(kept->RowCount(), 2);
+}
+
 TEST_F(RecordsetTest, AddNewGetsTheNextKeyAndDeleteRemovesOnlyTheCurrentRow)
 {
     make({{"أ", "", "", "", "", ""}, {"ب", "", "", "", "", ""}});
