@@ -13,10 +13,7 @@ e2e_need_sqlcipher
 e2e_need_program "$bin_dir"
 
 e2e_session pelorin-e2e
-cp -r "$bin_dir" "$work/bin"
-rm -f "$work/bin/DataBook.mdb"
-# The program's first-run installer has been through already.
-e2e_set_ini '[Setting]' 'Install=1'
+e2e_installed_copy "$bin_dir"
 
 export db=$work/bin/DataBook.mdb
 sql() { e2e_sql "$db" "$@"; }

@@ -17,9 +17,7 @@ command -v dbus-run-session >/dev/null || { echo "e2e: dbus-run-session is missi
 /usr/bin/python3 -c 'import pyatspi' || { echo "e2e: python3-pyatspi is missing" >&2; exit 1; }
 
 e2e_session pelorin-a11y
-cp -r "$bin_dir" "$work/bin"
-rm -f "$work/bin/DataBook.mdb"
-e2e_set_ini '[Setting]' 'Install=1'
+e2e_installed_copy "$bin_dir"
 export db=$work/bin/DataBook.mdb
 sql() { e2e_sql "$db" "$@"; }
 e2e_new_ledger "$db" 'مكتبة الاختبار'

@@ -80,6 +80,14 @@ def key(name):
     subprocess.run(["xdotool", "key", name], check=False)
 
 
+def escape_closes(application, title, what):
+    key("Escape")
+    for _ in range(20):
+        if window(application, title, 0.25) is None:
+            return
+    check(False, f"Escape did not close {what}")
+
+
 application = app()
 ledger = window(application, "^Pelorin$")
 if ledger is None:
@@ -141,9 +149,7 @@ if restore is not None:
         damaged = [c for c in states if c.name == "تالفة"]
         check(len(damaged) == 1 and damaged[0].description.startswith("لا تصلح هذه النسخة للاستعادة"),
               "the damaged backup does not say why")
-    key("Escape")
-    time.sleep(0.5)
-    check(window(application, "^استعادة نسخة احتياطية$", 1) is None, "Escape did not close the restore window")
+    escape_closes(application, "^استعادة نسخة احتياطية$", "the restore window")
 
 # The report picture, pressed through the action interface, opens the preview.
 report = find(ledger, pyatspi.ROLE_PUSH_BUTTON, "تقرير بالكتب المُعارة")
@@ -154,11 +160,7 @@ if report is not None:
     check(preview is not None, "pressing the report button opened no preview")
     if preview is not None:
         print(f"preview opened: {preview.getRoleName()}: {preview.name}")
-        key("Escape")
-        for _ in range(40):
-            if window(application, "معاينة قبل الطباعة", 0.25) is None:
-                break
-        check(window(application, "معاينة قبل الطباعة", 0.25) is None, "Escape did not close the preview")
+        escape_closes(application, "معاينة قبل الطباعة", "the preview")
 
 # The loan-date picture opens the picker; its inputs are named by their captions, and a new
 # choice of day is announced on its status lines.
@@ -196,9 +198,7 @@ if calendar_button is not None:
         pyatspi.Registry.deregisterEventListener(heard, "object:property-change:accessible-name")
         print(f"announced on the picker's status lines: {announced}")
         check(bool(announced), "a new day was not announced")
-        key("Escape")
-        time.sleep(0.5)
-        check(window(application, "^اختيار تاريخ الإعارة$", 1) is None, "Escape did not close the picker")
+        escape_closes(application, "^اختيار تاريخ الإعارة$", "the picker")
 
 # The update and about windows: each opened by its picture, every control named, closed by Escape.
 for picture, title, expected in [("البحث عن تحديث للبرنامج", "^البحث عن تحديث للبرنامج$",
@@ -222,9 +222,7 @@ for picture, title, expected in [("البحث عن تحديث للبرنامج",
     found = {(o.getRoleName(), o.name) for _, o in walk(opened)}
     for item in expected:
         check(item in found, f"{opened.name} lacks {item}")
-    key("Escape")
-    time.sleep(0.5)
-    check(window(application, title, 1) is None, f"Escape did not close {opened.name}")
+    escape_closes(application, title, opened.name)
 
 # A message box: Add with empty boxes is refused; the refusal reads as an alert with its words and
 # its button, and Escape closes it.

@@ -40,6 +40,14 @@ e2e_set_ini() {
   printf '%s\n' "$@" >"$E2E_INI"
 }
 
+# e2e_installed_copy BIN_FOLDER: the program's folder copied to $work/bin without its ledger,
+# its first-run installer already been through; the caller writes the ledger it needs.
+e2e_installed_copy() {
+  cp -r "$1" "$work/bin"
+  rm -f "$work/bin/DataBook.mdb"
+  e2e_set_ini '[Setting]' 'Install=1'
+}
+
 # e2e_sql DATABASE STATEMENTS...: runs them in the sqlcipher shell with the program's key and
 # prints their rows (without the key statement's "ok").
 e2e_sql() {
