@@ -12,6 +12,7 @@
 #include "backup_files.h"
 #include "mdata.h"
 #include "msgbox.h"
+#include "pressable.h"
 #include "restore_backup.h"
 #include "style.h"
 #include "twips.h"
@@ -173,6 +174,8 @@ FrmRestore::FrmRestore(QWidget* parent) : chrome::FramelessWindow(restoreLayout(
     CmdCancel = new QPushButton(QStringLiteral("إلغاء"), this);
     CmdCancel->setObjectName(QStringLiteral("CmdCancel"));
     CmdCancel->setGeometry(chrome::twRect(5640, 4800, 1200, 375));
+    chrome::ShowKeyboardFocus(CmdRestore);
+    chrome::ShowKeyboardFocus(CmdCancel);
 
     lvwBackups->setAccessibleName(QStringLiteral("النسخ الاحتياطية"));
     // Tab leaves the list for the buttons; the arrow keys move within it.

@@ -21,6 +21,7 @@ namespace {
 const char* const kStatusProperty = "pelorinStatusLine";
 const char* const kCaptionProperty = "pelorinCaption";
 const char* const kPressableName = "pressable";
+const char* const kButtonCueName = "buttonFocusCue";
 
 // The frame drawn while the keyboard has the focus here: a light line with a dotted white one
 // inside, plain to see on the purple windows and on the pictures alike.
@@ -96,15 +97,62 @@ protected:
 
 private:
     KeyboardInUse() : QObject(QCoreApplication::instance()) {}
-    void set(bool on)
-    {
-        if (on == active_) return;
-        active_ = on;
-        // A mouse press takes the frame away at once.
-        if (Pressable* p = Pressable::Of(QApplication::focusWidget())) p->UpdateFocusFrame();
-    }
+    void set(bool on);
     bool active_ = false;
 };
+
+// Inside a push button: the style sheet draws no focus of its own, so a dotted line in the
+// window's purple shows it while the keyboard is in use, as the pictures' frame does.
+class ButtonFocusCue : public QFocusFrame {
+public:
+    explicit ButtonFocusCue(QWidget* button) : QFocusFrame(button)
+    {
+        setObjectName(QLatin1String(kButtonCueName));
+        setAttribute(Qt::WA_NoSystemBackground);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        button->installEventFilter(this);
+        hide();
+        KeyboardInUse::instance();
+    }
+    static ButtonFocusCue* Of(const QWidget* button)
+    {
+        return button ? button->findChild<ButtonFocusCue*>(QLatin1String(kButtonCueName),
+                                                           Qt::FindDirectChildrenOnly)
+                      : nullptr;
+    }
+    void Update()
+    {
+        QWidget* button = parentWidget();
+        const bool show = button->hasFocus() && KeyboardInUse::instance().active();
+        setGeometry(button->rect());
+        if (show) raise();
+        setVisible(show);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        const auto type = event->type();
+        if (type == QEvent::FocusIn || type == QEvent::FocusOut || type == QEvent::Resize) Update();
+        return false;
+    }
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setPen(QPen(kPurple, 1, Qt::DotLine));
+        p.drawRect(rect().adjusted(3, 3, -4, -4));
+    }
+};
+
+void KeyboardInUse::set(bool on)
+{
+    if (on == active_) return;
+    active_ = on;
+    // A mouse press takes the frame away at once.
+    QWidget* focus = QApplication::focusWidget();
+    if (Pressable* p = Pressable::Of(focus)) p->UpdateFocusFrame();
+    if (ButtonFocusCue* cue = ButtonFocusCue::Of(focus)) cue->Update();
+}
 
 class PressableAccessible : public QAccessibleWidget {
 public:
@@ -326,6 +374,17 @@ bool Pressable::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return false;
+}
+
+void ShowKeyboardFocus(QWidget* button)
+{
+    if (!ButtonFocusCue::Of(button)) new ButtonFocusCue(button);
+}
+
+bool KeyboardFocusShown(const QWidget* button)
+{
+    const ButtonFocusCue* cue = ButtonFocusCue::Of(button);
+    return cue && cue->isVisible();
 }
 
 void MarkStatusLine(QWidget* label)

@@ -53,6 +53,11 @@ private:
     bool spaceHeld_ = false;
 };
 
+// A push button of the windows' style shows its focus, a dotted line inside its border, while
+// the keyboard is in use.
+void ShowKeyboardFocus(QWidget* button);
+bool KeyboardFocusShown(const QWidget* button);
+
 // A label whose changing text a screen reader should announce (a status line).
 void MarkStatusLine(QWidget* label);
 bool IsStatusLine(const QObject* widget);

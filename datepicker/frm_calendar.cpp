@@ -285,6 +285,8 @@ void FrmCalendar::buildControls()
     CmdCancel->setToolTip(QStringLiteral("إغلاق النافذة"));
     CmdCancel->setGeometry(twRect(120, 2580, 1260, 375));
     chrome::SetHandCursor(CmdCancel);
+    chrome::ShowKeyboardFocus(CmdSave);
+    chrome::ShowKeyboardFocus(CmdCancel);
 
     // A screen reader reads each input by the caption under it, and the status lines as they change.
     LblDateConvert[0]->setBuddy(TxtYearConvert);

@@ -20,6 +20,7 @@
 #include "list_hover.h"
 #include "loan_duration.h"
 #include "msgbox.h"
+#include "pressable.h"
 #include "style.h"
 #include "twips.h"
 
@@ -69,6 +70,7 @@ QPushButton* commandButton(const QString& caption, QWidget* parent, const QRect&
     // Enter on a focused button presses that button; from anywhere else it presses Add.
     b->setAutoDefault(true);
     chrome::SetHandCursor(b);
+    chrome::ShowKeyboardFocus(b);
     return b;
 }
 

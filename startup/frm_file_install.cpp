@@ -6,6 +6,7 @@
 
 #include "msgbox.h"
 #include "platform.h"
+#include "pressable.h"
 #include "style.h"
 #include "twips.h"
 
@@ -100,6 +101,7 @@ FrmFileInstall::FrmFileInstall(QWidget* parent) : chrome::FramelessWindow(fileIn
     for (QPushButton* b : {CmdOk, CmdNo}) {
         b->setFont(chrome::ArabicFont(9.75, true));
         b->setAutoDefault(false);
+        chrome::ShowKeyboardFocus(b);
     }
 }
 

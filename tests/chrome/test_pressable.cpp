@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -75,6 +76,25 @@ TEST_F(PressableTest, FocusFrameOnlyWhileTheKeyboardIsInUse)
     EXPECT_FALSE(Pressable::Of(button)->FocusFrameShown()) << "a mouse press ends the keyboard's frame";
     QTest::keyClick(button, Qt::Key_Backtab);
     EXPECT_FALSE(Pressable::Of(button)->FocusFrameShown());
+}
+
+TEST_F(PressableTest, PushButtonsShowTheirFocusOnlyWhileTheKeyboardIsInUse)
+{
+    auto* add = new QPushButton(QStringLiteral("إضافة"), &window);
+    add->setGeometry(80, 0, 80, 24);
+    add->show();
+    ShowKeyboardFocus(add);
+    QTest::mouseClick(add, Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), add);
+    EXPECT_FALSE(KeyboardFocusShown(add)) << "a click gives the focus without the cue";
+    QTest::keyClick(add, Qt::Key_Backtab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), add);
+    EXPECT_TRUE(KeyboardFocusShown(add));
+    press(&window, QPointF(200, 5));
+    EXPECT_FALSE(KeyboardFocusShown(add)) << "a mouse press ends the keyboard's cue";
+    QTest::keyClick(add, Qt::Key_Tab);
+    EXPECT_FALSE(KeyboardFocusShown(add)) << "the cue leaves with the focus";
 }
 
 TEST_F(PressableTest, ReadAsAPushButtonNamedByItsToolTipWithAPressAction)
