@@ -80,6 +80,18 @@ def key(name):
     subprocess.run(["xdotool", "key", name], check=False)
 
 
+def press_opens(application, root, button_name, title):
+    """Presses the named push button through its action; the window it opened, or None."""
+    button = find(root, pyatspi.ROLE_PUSH_BUTTON, button_name)
+    check(button is not None, f"no {button_name} button")
+    if button is None:
+        return None
+    press(button)
+    opened = window(application, title)
+    check(opened is not None, f"pressing {button_name} opened no window")
+    return opened
+
+
 def escape_closes(application, title, what):
     key("Escape")
     for _ in range(20):
@@ -152,66 +164,50 @@ if restore is not None:
     escape_closes(application, "^استعادة نسخة احتياطية$", "the restore window")
 
 # The report picture, pressed through the action interface, opens the preview.
-report = find(ledger, pyatspi.ROLE_PUSH_BUTTON, "تقرير بالكتب المُعارة")
-check(report is not None, "no report button")
-if report is not None:
-    press(report)
-    preview = window(application, "معاينة قبل الطباعة")
-    check(preview is not None, "pressing the report button opened no preview")
-    if preview is not None:
-        print(f"preview opened: {preview.getRoleName()}: {preview.name}")
-        escape_closes(application, "معاينة قبل الطباعة", "the preview")
+preview = press_opens(application, ledger, "تقرير بالكتب المُعارة", "معاينة قبل الطباعة")
+if preview is not None:
+    print(f"preview opened: {preview.getRoleName()}: {preview.name}")
+    escape_closes(application, "معاينة قبل الطباعة", "the preview")
 
 # The loan-date picture opens the picker; its inputs are named by their captions, and a new
 # choice of day is announced on its status lines.
-calendar_button = find(ledger, pyatspi.ROLE_PUSH_BUTTON, "اختيار تاريخ الإعارة")
-check(calendar_button is not None, "no loan-date button")
-if calendar_button is not None:
-    press(calendar_button)
-    picker = window(application, "^اختيار تاريخ الإعارة$")
-    check(picker is not None, "the date picker did not open")
-    if picker is not None:
-        print("The date picker:")
-        named = set()
-        for depth, o in walk(picker):
-            # On this desktop a drop-down list is named by its current item and labelled by its
-            # caption, as screen readers expect.
-            labels = [r.getTarget(0).name for r in o.getRelationSet()
-                      if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
-            caption = f" (labelled {labels[0]})" if labels else ""
-            print(f"{'  ' * depth}{o.getRoleName()}: {o.name}{caption}")
-            named.add((o.getRoleName(), labels[0] if labels and o.getRole() == pyatspi.ROLE_COMBO_BOX else o.name))
-        for role, name in [("combo box", "يوم"), ("combo box", "شهر"), ("text", "سنة"), ("push button", "حفظ"),
-                           ("push button", "إلغاء"), ("push button", "إغلاق"), ("status bar", None)]:
-            check(any(r == role and (name is None or n == name) for r, n in named), f"picker lacks {role} {name}")
-        announced = []
+picker = press_opens(application, ledger, "اختيار تاريخ الإعارة", "^اختيار تاريخ الإعارة$")
+if picker is not None:
+    print("The date picker:")
+    named = set()
+    for depth, o in walk(picker):
+        # On this desktop a drop-down list is named by its current item and labelled by its
+        # caption, as screen readers expect.
+        labels = [r.getTarget(0).name for r in o.getRelationSet()
+                  if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
+        caption = f" (labelled {labels[0]})" if labels else ""
+        print(f"{'  ' * depth}{o.getRoleName()}: {o.name}{caption}")
+        named.add((o.getRoleName(), labels[0] if labels and o.getRole() == pyatspi.ROLE_COMBO_BOX else o.name))
+    for role, name in [("combo box", "يوم"), ("combo box", "شهر"), ("text", "سنة"), ("push button", "حفظ"),
+                       ("push button", "إلغاء"), ("push button", "إغلاق"), ("status bar", None)]:
+        check(any(r == role and (name is None or n == name) for r, n in named), f"picker lacks {role} {name}")
+    announced = []
 
-        def heard(event):
-            if event.source.getRole() == pyatspi.ROLE_STATUS_BAR:
-                announced.append(event.source.name)
+    def heard(event):
+        if event.source.getRole() == pyatspi.ROLE_STATUS_BAR:
+            announced.append(event.source.name)
 
-        pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-name")
-        key("Down")  # the day list has the focus: the next day
-        loop = GLib.MainLoop()
-        GLib.timeout_add(1500, loop.quit)
-        loop.run()
-        pyatspi.Registry.deregisterEventListener(heard, "object:property-change:accessible-name")
-        print(f"announced on the picker's status lines: {announced}")
-        check(bool(announced), "a new day was not announced")
-        escape_closes(application, "^اختيار تاريخ الإعارة$", "the picker")
+    pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-name")
+    key("Down")  # the day list has the focus: the next day
+    loop = GLib.MainLoop()
+    GLib.timeout_add(1500, loop.quit)
+    loop.run()
+    pyatspi.Registry.deregisterEventListener(heard, "object:property-change:accessible-name")
+    print(f"announced on the picker's status lines: {announced}")
+    check(bool(announced), "a new day was not announced")
+    escape_closes(application, "^اختيار تاريخ الإعارة$", "the picker")
 
 # The update and about windows: each opened by its picture, every control named, closed by Escape.
 for picture, title, expected in [("البحث عن تحديث للبرنامج", "^البحث عن تحديث للبرنامج$",
                                   [("push button", "انقر هنا للبحث عن تحديث جديد للبرنامج"), ("push button", "إغلاق")]),
                                  ("حول البرنامج", "حول", [("push button", "موقع البرنامج على الإنترنت"),
                                                           ("push button", "إغلاق")])]:
-    button = find(ledger, pyatspi.ROLE_PUSH_BUTTON, picture)
-    check(button is not None, f"no {picture} button")
-    if button is None:
-        continue
-    press(button)
-    opened = window(application, title)
-    check(opened is not None, f"{picture} opened no window")
+    opened = press_opens(application, ledger, picture, title)
     if opened is None:
         continue
     print(f"{opened.getRoleName()}: {opened.name}")
