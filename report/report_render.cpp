@@ -137,7 +137,8 @@ void drawCellText(QPainter& p, const QRectF& cell, qreal padding, const QString&
     QFont font = face.font;
     QString shown = text;
     const qreal width = face.width(text);
-    if (width > inner.width()) {
+    const bool tooWide = width > inner.width();
+    if (tooWide) {
         // Glyph advances do not scale exactly with the size, so aim a little below the width.
         const qreal shrink = std::max(kSmallestShrink, 0.98 * inner.width() / width);
         font.setPointSizeF(c.fontSize * shrink);
@@ -145,14 +146,21 @@ void drawCellText(QPainter& p, const QRectF& cell, qreal padding, const QString&
         if (fm.horizontalAdvance(shown) > inner.width())
             shown = fm.elidedText(text, Qt::ElideRight, inner.width());
     }
+    const bool plain =
+        std::none_of(shown.cbegin(), shown.cend(), [](QChar ch) { return ch.unicode() < 0x20; });
 
-    // The clip replaces the last cell's: saving and restoring the painter around every cell
-    // would have the PDF writer set its whole state up again each time.
-    p.setClipRect(inner, Qt::ReplaceClip);
+    // A plain text that fits is drawn unclipped: every change of clip has the PDF writer set its
+    // whole state up again. Any other is clipped to its cell, replacing the last cell's clip
+    // rather than saving and restoring the painter around it. (Blanks at an end of a text move
+    // its last glyph a fraction past the cell's inner edge; tabs are laid out wider than measured.)
+    if (!tooWide && plain && !text.front().isSpace() && !text.back().isSpace())
+        p.setClipping(false);
+    else
+        p.setClipRect(inner, Qt::ReplaceClip);
     if (p.font() != font) p.setFont(font);
     // Right means the right edge here, not the trailing edge of right-to-left text.
     const int align = int(c.alignment | Qt::AlignAbsolute);
-    if (std::none_of(shown.cbegin(), shown.cend(), [](QChar ch) { return ch.unicode() < 0x20; })) {
+    if (plain) {
         // Qt would clip an overflowing text to the same cell once more, with a save and a
         // restore of its own; the flags say so (and right to left) without a text option.
         p.drawText(inner, align | Qt::TextDontClip | Qt::TextForceRightToLeft, shown);

@@ -172,9 +172,9 @@ TEST(ReportCells, LongTextStaysInsideItsColumn)
     }
 }
 
-// Cells are drawn without a painter save and restore each and without Qt clipping an
-// overflowing text a second time; the page must come out as drawing each text with its text
-// option inside a clip of its own gives, whatever the text holds.
+// Cells are drawn without a painter save and restore each, without Qt clipping an overflowing
+// text a second time, and most texts that fit without a clip at all; the page must come out as
+// drawing each text with its text option inside a clip of its own gives, whatever it holds.
 TEST(ReportCells, TextsPrintAsWithTheirOwnClipAndTextOption)
 {
     const qreal dpm = 3780 * 4; // 384 dpi: 3.75 twips a pixel
