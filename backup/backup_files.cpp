@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
+#include "file_steps.h"
 #include "mdata.h"
 #include "platform.h"
 
@@ -87,6 +90,24 @@ QVector<BackupFile> ToPrune(QVector<BackupFile> backups, const QDate& today)
         if (i >= kKeepNewest && !newestOfItsMonth) out.push_back(backups[i]);
     }
     return out;
+}
+
+QString MoveToFreeName(const QString& temp, const QString& folder, const QDateTime& at, QString* why)
+{
+    for (int serial = 0; serial < 1000; ++serial) {
+        const QString target = folder + QLatin1Char('/') + BackupName(at, serial);
+        int rc = ::renameat2(AT_FDCWD, QFile::encodeName(temp).constData(), AT_FDCWD,
+                             QFile::encodeName(target).constData(), RENAME_NOREPLACE);
+        // Where the file system cannot refuse to replace, looking first is the best there is.
+        if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            if (QFile::exists(target)) continue;
+            rc = ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData());
+        }
+        if (rc == 0) return target;
+        if (errno != EEXIST) break;
+    }
+    if (why) *why = store::SystemError();
+    return {};
 }
 
 } // namespace pelorin::backup

@@ -34,4 +34,8 @@ constexpr int kKeepMonths = 12;
 // of the 12 calendar months up to today's.
 QVector<BackupFile> ToPrune(QVector<BackupFile> backups, const QDate& today);
 
+// Moves `temp` to the first free backup name of that time in the folder; never replaces a
+// file. Returns the new path, or an empty text with the reason.
+QString MoveToFreeName(const QString& temp, const QString& folder, const QDateTime& at, QString* why);
+
 } // namespace pelorin::backup

@@ -4,13 +4,12 @@
 #include <QFileInfo>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "backup_check.h"
 #include "backup_files.h"
 #include "compact.h"
 #include "database.h"
-#include "file_ops.h"
+#include "file_steps.h"
 #include "mdata.h"
 #include "platform.h"
 
@@ -34,18 +33,18 @@ void runHook(RestoreStage stage, const QString& temp)
 bool keepBytes(const QString& ledger, Outcome* out, QString* why)
 {
     const QString temp = BackupTempPath();
-    if (!RemoveIfPresent(temp, why) || !CopySynced(ledger, temp, why)) {
-        RemoveIfPresent(temp);
+    if (!store::RemoveIfPresent(temp, why) || !store::CopySynced(ledger, temp, why)) {
+        store::RemoveIfPresent(temp);
         return false;
     }
     out->path = MoveToFreeName(temp, BackupFolder(), platform().now(), why);
     if (out->path.isEmpty()) {
-        RemoveIfPresent(temp);
+        store::RemoveIfPresent(temp);
         return false;
     }
     const QString journal = ledger + QStringLiteral("-journal");
     if (QFileInfo::exists(journal)) QFile::rename(journal, out->path + QStringLiteral("-journal"));
-    SyncFolder(BackupFolder());
+    store::SyncFolder(BackupFolder());
     return true;
 }
 
@@ -83,7 +82,7 @@ Outcome RestoreBackup(const QString& chosen)
     const QString temp = RestoreTempPath();
     QString why;
     auto fail = [&](const QString& what) {
-        RemoveIfPresent(temp);
+        store::RemoveIfPresent(temp);
         out.ok = false;
         out.reason = why.isEmpty() ? what : what + QLatin1Char('\n') + why;
         return out;
@@ -113,7 +112,8 @@ Outcome RestoreBackup(const QString& chosen)
     runHook(RestoreStage::Saved, temp);
 
     const QString cannotRestore = QStringLiteral("تعذرت استعادة النسخة الاحتياطية:");
-    if (!RemoveIfPresent(temp, &why) || !CopySynced(chosen, temp, &why)) return fail(cannotRestore);
+    if (!store::RemoveIfPresent(temp, &why) || !store::CopySynced(chosen, temp, &why))
+        return fail(cannotRestore);
     runHook(RestoreStage::Copied, temp);
     const FileCheck copied = checker.check(temp);
     if (!copied.sound || copied.loans != wanted.loans || copied.settingRows != wanted.settingRows) {
@@ -122,23 +122,13 @@ Outcome RestoreBackup(const QString& chosen)
     }
     runHook(RestoreStage::Verified, temp);
 
-    const QByteArray nativeTemp = QFile::encodeName(temp);
-    if (hadLedger) {
-        // The restored file keeps the owner and the permissions of the one it replaces.
-        [[maybe_unused]] const bool handedOver =
-            ::chown(nativeTemp.constData(), original.st_uid, original.st_gid) == 0;
-        ::chmod(nativeTemp.constData(), original.st_mode & 07777);
-    }
+    if (hadLedger) store::TakeOwnerAndMode(temp, original);
     closeProgramHandles();
     // A journal left beside the ledger belongs to the old file; on the new one it would undo
     // pages that were never its own.
     const QString journal = ledger + QStringLiteral("-journal");
-    if (!RemoveIfPresent(journal, &why)) return fail(cannotRestore);
-    if (::rename(nativeTemp.constData(), QFile::encodeName(ledger).constData()) != 0) {
-        why = SystemError();
-        return fail(cannotRestore);
-    }
-    SyncFolder(QFileInfo(ledger).absolutePath());
+    if (!store::RemoveIfPresent(journal, &why)) return fail(cannotRestore);
+    if (!store::MoveOver(temp, ledger, &why)) return fail(cannotRestore);
     out.ok = true;
     return out;
 }

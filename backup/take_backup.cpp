@@ -8,7 +8,7 @@
 #include "backup_check.h"
 #include "backup_files.h"
 #include "engine.h"
-#include "file_ops.h"
+#include "file_steps.h"
 #include "mdata.h"
 #include "platform.h"
 
@@ -91,7 +91,7 @@ bool exportInto(sqlite3* db, const QString& ledger, const QString& temp, Snapsho
 void pruneOld()
 {
     for (const BackupFile& old : ToPrune(ListBackups(), platform().today()))
-        RemoveIfPresent(old.path);
+        store::RemoveIfPresent(old.path);
 }
 
 } // namespace
@@ -117,14 +117,14 @@ Outcome TakeBackup(bool prune)
     }
     QString why;
     auto fail = [&](const QString& what) {
-        RemoveIfPresent(temp);
+        store::RemoveIfPresent(temp);
         out.reason = why.isEmpty() ? what : what + QLatin1Char('\n') + why;
         return out;
     };
     if (!EnsureBackupFolder(&out.reason)) return out;
     const QString cannotWrite = QStringLiteral("تعذرت كتابة النسخة الاحتياطية:");
     // A temporary file left by a run that was killed is of no use.
-    if (!RemoveIfPresent(temp, &why) || !CreateEmpty(temp, &why)) return fail(cannotWrite);
+    if (!store::RemoveIfPresent(temp, &why) || !store::CreateEmpty(temp, &why)) return fail(cannotWrite);
 
     // The program's own pooled handle: no second key derivation, and the file as it holds it.
     store::OpenResult source =
@@ -141,7 +141,7 @@ Outcome TakeBackup(bool prune)
     }
     Snapshot snap;
     if (!exportInto(source.handle->db(), ledger, temp, &snap, &why)) return fail(cannotWrite);
-    if (!SyncFile(temp, &why)) return fail(cannotWrite);
+    if (!store::SyncFile(temp, &why)) return fail(cannotWrite);
     if (hook()) hook()(BackupStage::Written, temp);
 
     Checker checker(store::MData::DbPassword);
@@ -161,7 +161,7 @@ Outcome TakeBackup(bool prune)
     const QString folder = BackupFolder();
     out.path = MoveToFreeName(temp, folder, platform().now(), &why);
     if (out.path.isEmpty()) return fail(cannotWrite);
-    SyncFolder(folder);
+    store::SyncFolder(folder);
     out.ok = true;
     if (prune) pruneOld();
     return out;

@@ -7,18 +7,16 @@
 #include <QMap>
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "database.h"
 #include "engine.h"
+#include "file_steps.h"
 #include "mdata.h"
 #include "platform.h"
 
@@ -131,25 +129,10 @@ bool busy(int rc)
     return rc == SQLITE_BUSY || rc == SQLITE_LOCKED;
 }
 
-bool removeIfPresent(const QString& path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    return ::unlink(native.constData()) == 0 || errno == ENOENT;
-}
-
 void removeCopy(const QString& tempPath)
 {
-    removeIfPresent(tempPath);
-    removeIfPresent(tempPath + QStringLiteral("-journal"));
-}
-
-bool syncPath(const QString& path, int flags)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
+    RemoveIfPresent(tempPath);
+    RemoveIfPresent(tempPath + QStringLiteral("-journal"));
 }
 
 void tellNotFound()
@@ -173,11 +156,6 @@ void tellFailed(const QString& reason)
     QString text = QStringLiteral("كلمة المرور لقاعدة البيانات خاطئة");
     if (!reason.isEmpty()) text += QStringLiteral("\n\n") + reason;
     platform().msgBox(text, kStopStyle, kTitle);
-}
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 void tellDone()
@@ -222,14 +200,11 @@ Step writeCopy(Db& source, const QString& tempPath, QMap<QString, qint64>& count
         return busy(rc) ? Step::InUse : Step::Failed;
     };
     // A copy left by an earlier run that never finished is of no use.
-    if (!removeIfPresent(tempPath) || !removeIfPresent(tempPath + QStringLiteral("-journal")))
-        return why = systemError(), Step::Failed;
+    if (!RemoveIfPresent(tempPath, &why) || !RemoveIfPresent(tempPath + QStringLiteral("-journal"), &why))
+        return Step::Failed;
     // The connection may not create files (a missing database must never reappear empty),
     // so the copy starts as an empty file made here.
-    const int fd =
-        ::open(QFile::encodeName(tempPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) return why = systemError(), Step::Failed;
-    ::close(fd);
+    if (!CreateEmpty(tempPath, &why)) return Step::Failed;
     // Without a KEY clause the copy is keyed like the original, and the costly key
     // derivation is not repeated.
     int rc = source.query(QStringLiteral("ATTACH DATABASE ?1 AS c"), {tempPath});
@@ -360,17 +335,10 @@ CompactOutcome CompactDB(const QString& databasePath)
     if (step != Step::Ok) return fail(step);
     runHook(CompactStage::Verified, tempPath);
 
-    const QByteArray nativeTemp = QFile::encodeName(tempPath);
-    const QByteArray nativePath = QFile::encodeName(path);
     // The copy belongs to whoever made it; the elevated copy runs as root, and a root-owned file
-    // would refuse the owner's later saves. Without the right to hand it over, it stays ours.
-    [[maybe_unused]] const bool handedOver =
-        ::chown(nativeTemp.constData(), original.st_uid, original.st_gid) == 0;
-    ::chmod(nativeTemp.constData(), original.st_mode & 07777);
-    if (!syncPath(tempPath, O_RDONLY)) return why = systemError(), fail(Step::Failed);
-    if (::rename(nativeTemp.constData(), nativePath.constData()) != 0)
-        return why = systemError(), fail(Step::Failed);
-    syncPath(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
+    // would refuse the owner's later saves.
+    TakeOwnerAndMode(tempPath, original);
+    if (!SyncFile(tempPath, &why) || !MoveOver(tempPath, path, &why)) return fail(Step::Failed);
 
     source.exec("COMMIT");
     source.close();

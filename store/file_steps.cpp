@@ -1,18 +1,17 @@
-#include "file_ops.h"
+#include "file_steps.h"
 
-#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include "backup_files.h"
-
-namespace pelorin::backup {
+namespace pelorin::store {
 
 namespace {
 
@@ -98,22 +97,18 @@ bool CopySynced(const QString& from, const QString& to, QString* why)
     return true;
 }
 
-QString MoveToFreeName(const QString& temp, const QString& folder, const QDateTime& at, QString* why)
+void TakeOwnerAndMode(const QString& path, const struct stat& like)
 {
-    for (int serial = 0; serial < 1000; ++serial) {
-        const QString target = folder + QLatin1Char('/') + BackupName(at, serial);
-        int rc = ::renameat2(AT_FDCWD, native(temp).constData(), AT_FDCWD, native(target).constData(),
-                             RENAME_NOREPLACE);
-        // Where the file system cannot refuse to replace, looking first is the best there is.
-        if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) {
-            if (QFile::exists(target)) continue;
-            rc = ::rename(native(temp).constData(), native(target).constData());
-        }
-        if (rc == 0) return target;
-        if (errno != EEXIST) break;
-    }
-    failed(why);
-    return {};
+    const QByteArray p = native(path);
+    [[maybe_unused]] const bool handedOver = ::chown(p.constData(), like.st_uid, like.st_gid) == 0;
+    ::chmod(p.constData(), like.st_mode & 07777);
 }
 
-} // namespace pelorin::backup
+bool MoveOver(const QString& from, const QString& to, QString* why)
+{
+    if (::rename(native(from).constData(), native(to).constData()) != 0) return failed(why);
+    SyncFolder(QFileInfo(to).absolutePath());
+    return true;
+}
+
+} // namespace pelorin::store
