@@ -12,6 +12,8 @@
 
 namespace pelorin::backup {
 
+using store::ColumnValues;
+
 namespace {
 
 constexpr int kSaltBytes = 16;
@@ -19,20 +21,6 @@ constexpr int kSaltBytes = 16;
 QString engineError(sqlite3* db)
 {
     return QString::fromUtf8(sqlite3_errmsg(db));
-}
-
-// Runs a statement with one text parameter; collects the first column of its rows.
-int rows(sqlite3* db, const char* sql, QStringList* out, const QString& param = QString())
-{
-    sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
-    if (rc != SQLITE_OK) return rc;
-    const QByteArray p = param.toUtf8();
-    if (!param.isNull()) sqlite3_bind_text(st, 1, p.constData(), int(p.size()), SQLITE_TRANSIENT);
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-        if (out) *out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    sqlite3_finalize(st);
-    return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
 } // namespace
@@ -49,7 +37,7 @@ std::shared_ptr<store::EngineHandle> OpenKeyed(const QString& path, const QStrin
         const QByteArray k = password.toUtf8();
         rc = sqlite3_key(db, k.constData(), int(k.size()));
     }
-    if (rc == SQLITE_OK) rc = rows(db, "SELECT count(*) FROM sqlite_master", nullptr);
+    if (rc == SQLITE_OK) rc = ColumnValues(db, "SELECT count(*) FROM sqlite_master", nullptr);
     if (rc != SQLITE_OK) {
         *why = db ? engineError(db) : QString::fromUtf8(sqlite3_errstr(rc));
         return nullptr;
@@ -66,7 +54,7 @@ FileCheck checkAttached(sqlite3* db)
 {
     FileCheck out;
     QStringList verdict, loans, settings, name;
-    if (rows(db, "PRAGMA chk.integrity_check(3)", &verdict) != SQLITE_OK) {
+    if (ColumnValues(db, "PRAGMA chk.integrity_check(3)", &verdict) != SQLITE_OK) {
         out.reason = engineError(db);
         return out;
     }
@@ -74,9 +62,9 @@ FileCheck checkAttached(sqlite3* db)
         out.reason = verdict.join(QLatin1Char('\n'));
         return out;
     }
-    if (rows(db, "SELECT count(*) FROM chk.TableBook", &loans) != SQLITE_OK ||
-        rows(db, "SELECT count(*) FROM chk.TableSetting", &settings) != SQLITE_OK ||
-        rows(db, "SELECT NameLibrary FROM chk.TableSetting LIMIT 1", &name) != SQLITE_OK) {
+    if (ColumnValues(db, "SELECT count(*) FROM chk.TableBook", &loans) != SQLITE_OK ||
+        ColumnValues(db, "SELECT count(*) FROM chk.TableSetting", &settings) != SQLITE_OK ||
+        ColumnValues(db, "SELECT NameLibrary FROM chk.TableSetting LIMIT 1", &name) != SQLITE_OK) {
         out.reason = QStringLiteral("الملف لا يحوي جداول قاعدة البيانات:\n") + engineError(db);
         return out;
     }
@@ -146,7 +134,7 @@ FileCheck Checker::check(const QString& path)
     }
     sqlite3* db = it->second->db();
     // Attached afresh, the file is read from the disk and not from any cache of its writer.
-    if (rows(db, "ATTACH DATABASE ?1 AS chk", nullptr, path) != SQLITE_OK) {
+    if (ColumnValues(db, "ATTACH DATABASE ?1 AS chk", nullptr, path) != SQLITE_OK) {
         out.reason = engineError(db);
         return out;
     }

@@ -24,14 +24,11 @@ BackupHook& hook()
 
 qint64 count(sqlite3* db, const char* sql, bool* ok)
 {
-    sqlite3_stmt* st = nullptr;
-    qint64 n = -1;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-        n = sqlite3_column_int64(st, 0);
-    else
-        *ok = false;
-    sqlite3_finalize(st);
-    return n;
+    QStringList value;
+    if (store::ColumnValues(db, sql, &value) == SQLITE_OK && !value.isEmpty())
+        return value.first().toLongLong();
+    *ok = false;
+    return -1;
 }
 
 struct Snapshot {
@@ -44,15 +41,7 @@ struct Snapshot {
 // that does not finish is thrown away.
 bool exportInto(sqlite3* db, const QString& ledger, const QString& temp, Snapshot* snap, QString* why)
 {
-    const QByteArray path = temp.toUtf8();
-    sqlite3_stmt* attach = nullptr;
-    int rc = sqlite3_prepare_v2(db, "ATTACH DATABASE ?1 AS bk", -1, &attach, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_bind_text(attach, 1, path.constData(), int(path.size()), SQLITE_TRANSIENT);
-        rc = sqlite3_step(attach) == SQLITE_DONE ? SQLITE_OK : SQLITE_ERROR;
-    }
-    sqlite3_finalize(attach);
-    if (rc != SQLITE_OK) {
+    if (store::ColumnValues(db, "ATTACH DATABASE ?1 AS bk", nullptr, temp) != SQLITE_OK) {
         *why = QString::fromUtf8(sqlite3_errmsg(db));
         return false;
     }

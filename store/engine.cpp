@@ -49,6 +49,19 @@ OpenResult failure(sqlite3* db, int code)
 
 } // namespace
 
+int ColumnValues(sqlite3* db, const char* sql, QStringList* out, const QString& param)
+{
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    if (rc != SQLITE_OK) return rc;
+    const QByteArray p = param.toUtf8();
+    if (!param.isNull()) sqlite3_bind_text(st, 1, p.constData(), int(p.size()), SQLITE_TRANSIENT);
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        if (out) *out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
 void QuietEngineLog()
 {
     // A wrong key is an expected outcome here, not something for the engine to log on stderr.

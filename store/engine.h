@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -36,6 +37,10 @@ OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key);
 void RegisterCollation(sqlite3* db);
 
 void ClearEnginePool();
+
+// Runs a statement with at most one text parameter and collects the first column of its rows
+// (when out is given); the engine's result code, SQLITE_OK when every row was read.
+int ColumnValues(sqlite3* db, const char* sql, QStringList* out, const QString& param = QString());
 
 // Keeps the engine from logging on stderr what the program expects and handles (a wrong key).
 void QuietEngineLog();
