@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "auto_backup.h"
 #include "collation.h"
 #include "database.h"
 #include "image_button.h"

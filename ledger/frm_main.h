@@ -17,6 +17,9 @@ class QMenu;
 class QPushButton;
 class QTableView;
 
+namespace pelorin::backup {
+class AutoBackup;
+}
 namespace pelorin::chrome {
 class ImageButton;
 }
@@ -96,6 +99,9 @@ public:
     void TxtFind_Change(const QString& text);
     void ExportList();
     FindBar* findBar = nullptr;
+
+    // The backups this window's changes take by themselves (frm_main_backup.cpp).
+    std::unique_ptr<backup::AutoBackup> autoBackup;
 
     // The record key of the row last clicked (0: none); Edit and Delete act on it.
     qint64 SelectedId = 0;

@@ -20,22 +20,6 @@ namespace {
 constexpr int kRtl = MsgStyle::RightAlign | MsgStyle::RtlReading;
 const QString kNoticeTitle = QStringLiteral("تنبيه");
 
-// One session of backups per ledger window: it remembers the day's backup and whether the owner
-// has been warned already.
-class BackupSession : public QObject {
-public:
-    explicit BackupSession(QObject* owner) : QObject(owner)
-    {
-        setObjectName(QStringLiteral("BackupSession"));
-    }
-    static backup::AutoBackup& of(FrmMain& w)
-    {
-        auto* s = w.findChild<BackupSession*>(QStringLiteral("BackupSession"), Qt::FindDirectChildrenOnly);
-        return (s ? s : new BackupSession(&w))->autoBackup;
-    }
-    backup::AutoBackup autoBackup;
-};
-
 void warn(const QString& warning)
 {
     if (!warning.isEmpty()) chrome::MsgBox(warning, MsgStyle::Exclamation | kRtl, kNoticeTitle);
@@ -48,8 +32,8 @@ void FrmMain::buildBackupCommands()
     ImgCompact->setToolTip(QStringLiteral("ضغط وصيانة قاعدة البيانات\nتُحفظ نسخة احتياطية منها قبل كل ضغط"));
     // On the Arabic layout the keys marked B and R give the lam-alef ligature and qaf.
     QAction* now = addCommand(
-        QStringLiteral("نسخة احتياطية الآن"), QKeySequence(Qt::CTRL | Qt::Key_B),
-        [this] { BackupNow(*this); }, u'\uFEFB');
+        QStringLiteral("نسخة احتياطية الآن"), QKeySequence(Qt::CTRL | Qt::Key_B), [] { BackupNow(); },
+        u'\uFEFB');
     QAction* restore = addCommand(
         QStringLiteral("استعادة نسخة احتياطية"), QKeySequence(Qt::CTRL | Qt::Key_R),
         [this] { RestoreFromBackup(*this); }, u'ق');
@@ -58,22 +42,21 @@ void FrmMain::buildBackupCommands()
         menu->addAction(now);
         menu->addAction(restore);
     }
-    BackupSession::of(*this);
+    autoBackup = std::make_unique<backup::AutoBackup>();
 }
 
 void BackupBeforeChange(FrmMain& w)
 {
-    warn(BackupSession::of(w).beforeChange());
+    warn(w.autoBackup->beforeChange());
 }
 
 void BackupBeforeCompaction(FrmMain& w)
 {
-    warn(BackupSession::of(w).beforeCompaction());
+    warn(w.autoBackup->beforeCompaction());
 }
 
-void BackupNow(FrmMain& w)
+void BackupNow()
 {
-    Q_UNUSED(w);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const backup::Outcome o = backup::TakeBackup();
     QApplication::restoreOverrideCursor();

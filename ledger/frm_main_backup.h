@@ -9,7 +9,7 @@ class FrmMain;
 // Each shows the owner the outcome or the warning it calls for.
 void BackupBeforeChange(FrmMain& w);
 void BackupBeforeCompaction(FrmMain& w);
-void BackupNow(FrmMain& w);
+void BackupNow();
 // Opens the restore window; after a restore the window loads the ledger afresh.
 void RestoreFromBackup(FrmMain& w);
 
