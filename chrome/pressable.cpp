@@ -21,7 +21,7 @@ namespace {
 const char* const kStatusProperty = "pelorinStatusLine";
 const char* const kCaptionProperty = "pelorinCaption";
 const char* const kPressableName = "pressable";
-const char* const kButtonCueName = "buttonFocusCue";
+const char* const kFocusCueName = "focusCue";
 
 // The frame drawn while the keyboard has the focus here: a light line with a dotted white one
 // inside, plain to see on the purple windows and on the pictures alike.
@@ -33,21 +33,6 @@ void paintFocusFrame(QWidget* w)
     p.setPen(QPen(kWhite, 1, Qt::DotLine));
     p.drawRect(w->rect().adjusted(1, 1, -2, -2));
 }
-
-// Over a picture that takes the focus itself: shown only while the frame is wanted. Being a
-// focus frame, it is not one of the objects a screen reader lists.
-class PictureFrame : public QFocusFrame {
-public:
-    explicit PictureFrame(QWidget* target) : QFocusFrame(target)
-    {
-        setAttribute(Qt::WA_NoSystemBackground);
-        setGeometry(target->rect());
-        hide();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override { paintFocusFrame(this); }
-};
 
 // Over a worded label: takes the focus in the label's place (its focus proxy) and is the push
 // button a screen reader meets; it paints nothing but the frame, and only while it is wanted.
@@ -101,30 +86,32 @@ private:
     bool active_ = false;
 };
 
-// Inside a push button: the style sheet draws no focus of its own, so a dotted line in the
-// window's purple shows it while the keyboard is in use, as the pictures' frame does.
-class ButtonFocusCue : public QFocusFrame {
+// Over a control that takes the focus itself, shown while it has the focus and the keyboard is
+// in use: the frame around a picture, or inside a push button (whose style sheet draws no
+// focus of its own) a dotted line in the window's purple. Being a focus frame, it is not one of
+// the objects a screen reader lists.
+class FocusCue : public QFocusFrame {
 public:
-    explicit ButtonFocusCue(QWidget* button) : QFocusFrame(button)
+    enum Look { AroundPicture, InsideButton };
+    FocusCue(QWidget* target, Look look) : QFocusFrame(target), look_(look)
     {
-        setObjectName(QLatin1String(kButtonCueName));
+        setObjectName(QLatin1String(kFocusCueName));
         setAttribute(Qt::WA_NoSystemBackground);
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        button->installEventFilter(this);
+        target->installEventFilter(this);
         hide();
         KeyboardInUse::instance();
     }
-    static ButtonFocusCue* Of(const QWidget* button)
+    static FocusCue* Of(const QWidget* target)
     {
-        return button ? button->findChild<ButtonFocusCue*>(QLatin1String(kButtonCueName),
-                                                           Qt::FindDirectChildrenOnly)
+        return target ? target->findChild<FocusCue*>(QLatin1String(kFocusCueName), Qt::FindDirectChildrenOnly)
                       : nullptr;
     }
     void Update()
     {
-        QWidget* button = parentWidget();
-        const bool show = button->hasFocus() && KeyboardInUse::instance().active();
-        setGeometry(button->rect());
+        QWidget* target = parentWidget();
+        const bool show = target->hasFocus() && KeyboardInUse::instance().active();
+        setGeometry(target->rect());
         if (show) raise();
         setVisible(show);
     }
@@ -138,10 +125,14 @@ protected:
     }
     void paintEvent(QPaintEvent*) override
     {
+        if (look_ == AroundPicture) return paintFocusFrame(this);
         QPainter p(this);
         p.setPen(QPen(kPurple, 1, Qt::DotLine));
         p.drawRect(rect().adjusted(3, 3, -4, -4));
     }
+
+private:
+    Look look_;
 };
 
 void KeyboardInUse::set(bool on)
@@ -150,8 +141,10 @@ void KeyboardInUse::set(bool on)
     active_ = on;
     // A mouse press takes the frame away at once.
     QWidget* focus = QApplication::focusWidget();
-    if (Pressable* p = Pressable::Of(focus)) p->UpdateFocusFrame();
-    if (ButtonFocusCue* cue = ButtonFocusCue::Of(focus)) cue->Update();
+    if (FocusCue* cue = FocusCue::Of(focus))
+        cue->Update();
+    else if (Pressable* p = Pressable::Of(focus))
+        p->UpdateFocusFrame();
 }
 
 class PressableAccessible : public QAccessibleWidget {
@@ -257,7 +250,7 @@ Pressable::Pressable(QWidget* target, Action press, DownLook showDown)
         // Tab reaches it; a click does not take the focus, so a click changes nothing of the look.
         target->setFocusPolicy(Qt::TabFocus);
         focusTarget_ = target;
-        frame_ = new PictureFrame(target);
+        frame_ = new FocusCue(target, FocusCue::AroundPicture);
     }
     target->installEventFilter(this);
     if (focusTarget_ != target) focusTarget_->installEventFilter(this);
@@ -314,15 +307,11 @@ bool Pressable::FocusFrameShown() const
 
 void Pressable::UpdateFocusFrame()
 {
-    const bool show = focusTarget_->hasFocus() && KeyboardInUse::instance().active();
-    frame_->setGeometry(target_->rect());
-    if (auto* key = dynamic_cast<KeyTarget*>(frame_)) {
-        key->frameShown = show;
-        key->update();
-        return;
-    }
-    if (show) frame_->raise();
-    frame_->setVisible(show);
+    if (auto* cue = dynamic_cast<FocusCue*>(frame_)) return cue->Update();
+    auto* key = static_cast<KeyTarget*>(frame_);
+    key->frameShown = focusTarget_->hasFocus() && KeyboardInUse::instance().active();
+    key->setGeometry(target_->rect());
+    key->update();
 }
 
 void Pressable::setDown(bool down)
@@ -378,12 +367,12 @@ bool Pressable::eventFilter(QObject* watched, QEvent* event)
 
 void ShowKeyboardFocus(QWidget* button)
 {
-    if (!ButtonFocusCue::Of(button)) new ButtonFocusCue(button);
+    if (!FocusCue::Of(button)) new FocusCue(button, FocusCue::InsideButton);
 }
 
 bool KeyboardFocusShown(const QWidget* button)
 {
-    const ButtonFocusCue* cue = ButtonFocusCue::Of(button);
+    const FocusCue* cue = FocusCue::Of(button);
     return cue && cue->isVisible();
 }
 
