@@ -34,12 +34,6 @@ chrome::ChromeLayout restoreLayout()
     return l;
 }
 
-const QString kListStyle = QStringLiteral(
-    "QTableView { background: white; color: black; gridline-color: rgb(215,190,215); border: none;"
-    " selection-background-color: rgb(128,0,128); selection-color: white; }"
-    "QHeaderView::section { background: rgb(255,192,255); color: rgb(90,0,90); border: none;"
-    " border-left: 1px solid rgb(200,140,200); border-bottom: 1px solid rgb(200,140,200); padding: 0 3px; }");
-
 enum Column { ColDate, ColTime, ColLoans, ColLibrary, ColState, ColumnCount };
 const int kColumnTwips[ColumnCount] = {1500, 1140, 1260, 2400, 1320};
 
@@ -145,7 +139,7 @@ FrmRestore::FrmRestore(QWidget* parent) : chrome::FramelessWindow(restoreLayout(
     lvwBackups->setGeometry(chrome::twRect(240, 1080, 7920, 3480));
     lvwBackups->setModel(model);
     lvwBackups->setLayoutDirection(Qt::RightToLeft);
-    lvwBackups->setStyleSheet(kListStyle);
+    lvwBackups->setStyleSheet(chrome::ListStyleSheet());
     lvwBackups->setFont(chrome::ArabicFont(9.75));
     lvwBackups->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvwBackups->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -114,4 +114,21 @@ QString WindowStyleSheet()
         "QRadioButton { color: white; }");
 }
 
+QString EntryStyleSheet()
+{
+    return QStringLiteral(
+        "QLineEdit { color: rgb(128,0,128); background: white; border: 1px solid rgb(90,0,90);"
+        " selection-background-color: rgb(128,0,128); selection-color: white; }");
+}
+
+QString ListStyleSheet()
+{
+    return QStringLiteral(
+        "QTableView { background: white; color: black; gridline-color: rgb(215,190,215); border: none;"
+        " selection-background-color: rgb(128,0,128); selection-color: white; }"
+        "QHeaderView::section { background: rgb(255,192,255); color: rgb(90,0,90); border: none;"
+        " border-left: 1px solid rgb(200,140,200); border-bottom: 1px solid rgb(200,140,200); padding: 0 "
+        "3px; }");
+}
+
 } // namespace pelorin::chrome

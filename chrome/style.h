@@ -31,5 +31,9 @@ QCursor HandCursor();
 void SetHandCursor(QWidget* w);
 // Purple background, white labels, light-pink buttons: the style sheet of a whole window.
 QString WindowStyleSheet();
+// White text boxes with purple text and selection.
+QString EntryStyleSheet();
+// White lists with a purple selection under light-pink column headers.
+QString ListStyleSheet();
 
 } // namespace pelorin::chrome

@@ -16,9 +16,7 @@ namespace {
 
 const QString kBarStyle =
     QStringLiteral("QWidget#FindBar { background: rgb(128,0,128); border-top: 1px solid rgb(200,140,200); }"
-                   "QLabel { color: white; background: transparent; }"
-                   "QLineEdit { color: rgb(128,0,128); background: white; border: 1px solid rgb(90,0,90);"
-                   " selection-background-color: rgb(128,0,128); selection-color: white; }");
+                   "QLabel { color: white; background: transparent; }");
 
 } // namespace
 
@@ -27,7 +25,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("FindBar"));
     setAttribute(Qt::WA_StyledBackground);
     setLayoutDirection(Qt::RightToLeft);
-    setStyleSheet(kBarStyle);
+    setStyleSheet(kBarStyle + chrome::EntryStyleSheet());
     setFixedHeight(kHeight);
 
     LblFind = new QLabel(QStringLiteral("بحث :"), this);

@@ -43,18 +43,11 @@ chrome::ChromeLayout mainLayout()
     return l;
 }
 
-const QString kEntryStyle =
-    QStringLiteral("QLineEdit { color: rgb(128,0,128); background: white; border: 1px solid rgb(90,0,90);"
-                   " selection-background-color: rgb(128,0,128); selection-color: white; }");
 const QString kDateLabelStyle =
     QStringLiteral("QLabel { color: rgb(128,0,128); background: white; border: 1px solid rgb(90,0,90); }");
-const QString kListStyle = QStringLiteral(
-    "QTableView { background: white; color: black; gridline-color: rgb(215,190,215); border: none;"
-    " selection-background-color: rgb(128,0,128); selection-color: white; }"
-    "QTableView::item:hover { background: rgb(255,225,255); }"
-    "QTableView::item:selected { background: rgb(128,0,128); }"
-    "QHeaderView::section { background: rgb(255,192,255); color: rgb(90,0,90); border: none;"
-    " border-left: 1px solid rgb(200,140,200); border-bottom: 1px solid rgb(200,140,200); padding: 0 3px; }");
+// The rows light up under the pointer (hot tracking).
+const QString kListHover = QStringLiteral("QTableView::item:hover { background: rgb(255,225,255); }"
+                                          "QTableView::item:selected { background: rgb(128,0,128); }");
 
 // Right-aligned whatever the window's direction: Qt would mirror a plain AlignRight.
 constexpr Qt::Alignment kRightAligned = Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter;
@@ -84,7 +77,7 @@ QLineEdit* entryBox(QWidget* parent, const QRect& twips)
     t->setGeometry(chrome::twRect(twips.x(), twips.y(), twips.width(), twips.height()));
     t->setAlignment(Qt::AlignCenter);
     t->setFont(chrome::ArabicFont(9.75));
-    t->setStyleSheet(kEntryStyle);
+    t->setStyleSheet(chrome::EntryStyleSheet());
     return t;
 }
 
@@ -304,7 +297,7 @@ void FrmMain::SetListViewStyle()
 {
     lvwRoom->setLayoutDirection(Qt::RightToLeft);
     lvwRoom->setFont(chrome::ArabicFont(9.75));
-    lvwRoom->setStyleSheet(kListStyle);
+    lvwRoom->setStyleSheet(chrome::ListStyleSheet() + kListHover);
     lvwRoom->setFrameShape(QFrame::NoFrame);
     lvwRoom->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvwRoom->setSelectionBehavior(QAbstractItemView::SelectRows);
