@@ -1,1 +1,0 @@
-// Filled in as the windows of this folder are built.
