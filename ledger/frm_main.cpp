@@ -109,6 +109,11 @@ void reportDatabaseError(const QString& what)
 
 } // namespace
 
+void ShowReadError()
+{
+    reportDatabaseError(kReadFailed);
+}
+
 FrmMain::FrmMain(QWidget* parent) : chrome::FramelessWindow(mainLayout(), parent)
 {
     buildControls();

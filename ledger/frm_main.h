@@ -33,6 +33,9 @@ class FindBar;
 class LedgerModel;
 struct LoanSelection;
 
+// Tells the owner that the database could not be read, with the engine's reason under it.
+void ShowReadError();
+
 class FrmMain : public chrome::FramelessWindow {
     Q_OBJECT
 public:
