@@ -18,10 +18,10 @@
 #include "image_button.h"
 #include "ledger_model.h"
 #include "ledger_view.h"
-#include "list_hover.h"
 #include "loan_duration.h"
 #include "msgbox.h"
 #include "pressable.h"
+#include "row_hover_delegate.h"
 #include "style.h"
 #include "twips.h"
 

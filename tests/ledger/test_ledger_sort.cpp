@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "ledger_fixture.h"
-#include "list_hover.h"
+#include "row_hover_delegate.h"
 
 using namespace pelorin;
 using namespace pelorin::ledger;

@@ -1,4 +1,4 @@
-// Add, edit, delete and clear loans, and the date buttons.
+// The entry frame's commands: add, edit, delete and clear loans, and the date buttons.
 #include "frm_main.h"
 
 #include <QEvent>
