@@ -18,10 +18,10 @@
 #include "image_button.h"
 #include "ledger_model.h"
 #include "ledger_view.h"
-#include "list_hover.h"
 #include "loan_duration.h"
 #include "msgbox.h"
 #include "pressable.h"
+#include "row_hover_delegate.h"
 #include "style.h"
 #include "twips.h"
 
@@ -108,6 +108,11 @@ void reportDatabaseError(const QString& what)
 }
 
 } // namespace
+
+void ShowReadError()
+{
+    reportDatabaseError(kReadFailed);
+}
 
 FrmMain::FrmMain(QWidget* parent) : chrome::FramelessWindow(mainLayout(), parent)
 {
@@ -380,34 +385,29 @@ void FrmMain::lvwRoom_ColumnClick(int column)
 {
     if (model->rowCount() == 0 || column < 0 || column >= ColumnCount) return;
     const QString key = ColumnAt(column).key;
-
-    int image;
-    if (SortOrder.trimmed().toUpper() == QLatin1String("ASC") && key == SortColumn) {
-        SortOrder = QStringLiteral(" DESC ");
-        image = 1;
-    } else {
-        SortOrder = QStringLiteral(" ASC ");
-        image = 2;
-    }
+    const bool ascending = !(SortOrder.trimmed().toUpper() == QLatin1String("ASC") && key == SortColumn);
     // The number column sorts by entry order, remembered as "ID", so that it never flips.
-    SortColumn = column == ColNumber ? QStringLiteral("ID") : key;
-    for (int c = 0; c < ColumnCount; ++c)
-        model->SetHeaderImage(c, c == column ? image : 0);
+    const QString sortColumn = column == ColNumber ? QStringLiteral("ID") : key;
 
-    const bool ascending = SortOrder == QLatin1String(" ASC ");
     if (sortInMemory_) {
         // The list holds every loan already: sorted where it is, the file is not read again.
         model->Sort(column, ascending);
     } else {
-        model->Clear();
+        // The shown rows and the sort stay until the sorted rows are in hand: a failed read
+        // leaves the list as it was.
         store::Recordset& rs = store::MData::NewRs();
         store::MData::OpenDatabase();
-        if (!rs.Open(store::sql::SortStatement(SortColumn, ascending), Conn)) {
+        if (!rs.Open(store::sql::SortStatement(sortColumn, ascending), Conn)) {
             reportDatabaseError(kReadFailed);
             return;
         }
+        model->Clear();
         fillList(false);
     }
+    SortColumn = sortColumn;
+    SortOrder = ascending ? QStringLiteral(" ASC ") : QStringLiteral(" DESC ");
+    for (int c = 0; c < ColumnCount; ++c)
+        model->SetHeaderImage(c, c == column ? (ascending ? 2 : 1) : 0);
 
     // Keep the clicked record marked at its new place.
     if (SelectedId != 0) {

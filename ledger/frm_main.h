@@ -33,6 +33,9 @@ class FindBar;
 class LedgerModel;
 struct LoanSelection;
 
+// Tells the owner that the database could not be read, with the engine's reason under it.
+void ShowReadError();
+
 class FrmMain : public chrome::FramelessWindow {
     Q_OBJECT
 public:
@@ -100,7 +103,11 @@ public:
     void ExportList();
     FindBar* findBar = nullptr;
 
-    // The backups this window's changes take by themselves (frm_main_backup.cpp).
+    // Backups (frm_main_backup.cpp): Ctrl+B backs the ledger up at once and tells the owner how
+    // it went; Ctrl+R opens the restore window, after which this window loads the ledger afresh.
+    static void BackupNow();
+    void RestoreFromBackup();
+    // The backups this window's changes take by themselves.
     std::unique_ptr<backup::AutoBackup> autoBackup;
 
     // The record key of the row last clicked (0: none); Edit and Delete act on it.
@@ -126,6 +133,10 @@ private:
     void buildMenus();
     void buildAccessibility();
     void buildBackupCommands();
+    // The day's first change and every compaction are backed up first; each shows the owner the
+    // warning it calls for.
+    void BackupBeforeChange();
+    void BackupBeforeCompaction();
     // A command of the right-click menus: its shortcut (Ctrl and a Latin letter, shown in the menu)
     // works anywhere in the window, and so does Ctrl with arabicKey, the Arabic letter of the same
     // key on the Arabic layout.

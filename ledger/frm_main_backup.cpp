@@ -1,5 +1,5 @@
 // The backup commands of the ledger window and the backups its changes take by themselves.
-#include "frm_main_backup.h"
+#include "frm_main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -7,7 +7,6 @@
 #include <QMenu>
 
 #include "auto_backup.h"
-#include "frm_main.h"
 #include "frm_restore.h"
 #include "image_button.h"
 #include "msgbox.h"
@@ -36,7 +35,7 @@ void FrmMain::buildBackupCommands()
         u'\uFEFB');
     QAction* restore = addCommand(
         QStringLiteral("استعادة نسخة احتياطية"), QKeySequence(Qt::CTRL | Qt::Key_R),
-        [this] { RestoreFromBackup(*this); }, u'ق');
+        [this] { RestoreFromBackup(); }, u'ق');
     for (QMenu* menu : {HelpMenu, ListMenu}) {
         if (!menu->isEmpty()) menu->addSeparator();
         menu->addAction(now);
@@ -45,17 +44,17 @@ void FrmMain::buildBackupCommands()
     autoBackup = std::make_unique<backup::AutoBackup>();
 }
 
-void BackupBeforeChange(FrmMain& w)
+void FrmMain::BackupBeforeChange()
 {
-    warn(w.autoBackup->beforeChange());
+    warn(autoBackup->beforeChange());
 }
 
-void BackupBeforeCompaction(FrmMain& w)
+void FrmMain::BackupBeforeCompaction()
 {
-    warn(w.autoBackup->beforeCompaction());
+    warn(autoBackup->beforeCompaction());
 }
 
-void BackupNow()
+void FrmMain::BackupNow()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const backup::Outcome o = backup::TakeBackup();
@@ -68,17 +67,17 @@ void BackupNow()
                        MsgStyle::Critical | kRtl, QStringLiteral("خطأ"));
 }
 
-void RestoreFromBackup(FrmMain& w)
+void FrmMain::RestoreFromBackup()
 {
-    backup::FrmRestore window(&w);
+    backup::FrmRestore window(this);
     window.LoadBackups();
     window.exec();
     if (!window.Restored()) return;
     // Another file: its rows, durations and library name, in the list's first order.
-    w.SortColumn.clear();
-    w.SortOrder.clear();
-    w.Form_Load();
-    w.CmdClear_Click();
+    SortColumn.clear();
+    SortOrder.clear();
+    Form_Load();
+    CmdClear_Click();
 }
 
 } // namespace pelorin::ledger

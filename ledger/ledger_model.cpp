@@ -203,7 +203,8 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendO
             row.flags |= flag;
             *shown = formatted;
         }
-        ApplyWarnings(row, loan, back, time, todayText);
+        // The warnings compare the dates as the cells show them: "2024/3/5" is the 5th of March.
+        ApplyWarnings(row, loanShown, backShown, time, todayText);
 
         const QStringView book = stored(r, ColNameBook).trimmed(),
                           writer = stored(r, ColNameWriter).trimmed(),

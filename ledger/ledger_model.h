@@ -157,6 +157,8 @@ private:
         std::array<int, ColumnCount - 1> fields; // by column after the number; -1: none
     };
 
+    // The dates as their cells show them (yyyy/mm/dd where they can be read), so that they
+    // compare with today's text as dates; text that is no date compares as it stands.
     static void ApplyWarnings(Row& row, QStringView dateLoan, QStringView dateReturn, QStringView timeLoan,
                               const QString& today);
     // A stored text of a row by column after the number (today's duration when it is kept

@@ -8,6 +8,7 @@
 
 #include "database.h"
 #include "drpelorin.h"
+#include "frm_main.h"
 #include "mdata.h"
 #include "report_render.h"
 #include "statements.h"
@@ -17,17 +18,23 @@ namespace pelorin::ledger {
 
 using namespace report;
 
-void PrepareLoanReport(const QString& title)
+bool PrepareLoanReport(const QString& title)
 {
     using namespace store;
     MData::OpenDatabase();
-    MData::NewRs().Open(sql::kReport, MData::Conn);
-
     ReportDesign& design = DRPelorin();
+    if (!MData::NewRs().Open(sql::kReport, MData::Conn)) {
+        // Unread loans are no empty ledger: the owner gets the reason, and no report.
+        design.dataSource.reset();
+        ShowReadError();
+        return false;
+    }
+
     design.dataSource = MData::Rs;
     if (ReportBand* header = design.FindBand(QStringLiteral("section4")))
         if (ReportControl* lbl = header->FindControl(QStringLiteral("LblMain")))
             lbl->caption = title.trimmed();
+    return true;
 }
 
 namespace {
@@ -55,7 +62,7 @@ QString LoanReportCaption(const LoanSelection* only)
 
 void ShowLoanReport(QWidget* parent, const QString& title, const LoanSelection* only)
 {
-    PrepareLoanReport(title);
+    if (!PrepareLoanReport(title)) return;
     const ReportDesign& design = DRPelorin();
     const ReportData data = reportRows(design, only);
 
@@ -72,7 +79,7 @@ void ShowLoanReport(QWidget* parent, const QString& title, const LoanSelection* 
 
 bool RenderLoanReportPdf(const QString& pdfPath, const QString& title, const LoanSelection* only)
 {
-    PrepareLoanReport(title);
+    if (!PrepareLoanReport(title)) return false;
     const ReportDesign& design = DRPelorin();
     const ReportData data = reportRows(design, only);
 

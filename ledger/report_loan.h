@@ -16,15 +16,17 @@ struct LoanSelection {
 };
 
 // Opens the database, reads the loans into the shared result set, binds the program's
-// report design to it and sets the title label. The shared result set stays open.
-void PrepareLoanReport(const QString& title);
+// report design to it and sets the title label. The shared result set stays open. When the
+// loans cannot be read it shows the database error and returns false, and there is no report.
+bool PrepareLoanReport(const QString& title);
 
 // Prepares the report and shows it in its modal preview window, from which the owner prints.
 // With a selection only those loans are printed (still in title order) and the preview's title
 // says so.
 void ShowLoanReport(QWidget* parent, const QString& title, const LoanSelection* only = nullptr);
 
-// Prepares the report and writes it to a PDF file; false when the file could not be written.
+// Prepares the report and writes it to a PDF file; false when the loans could not be read (no
+// file is written) or the file could not be written.
 bool RenderLoanReportPdf(const QString& pdfPath, const QString& title, const LoanSelection* only = nullptr);
 
 // The preview's title, with a note of the filter when the report is limited to some loans.

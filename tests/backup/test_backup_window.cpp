@@ -11,7 +11,6 @@
 
 #include "backup_fixture.h"
 #include "frm_main.h"
-#include "frm_main_backup.h"
 #include "frm_restore.h"
 #include "image_button.h"
 #include "ledger_model.h"
@@ -107,7 +106,7 @@ TEST_F(BackupWindowTest, TheLedgerBacksUpBeforeItsFirstChangeAndBeforeCompaction
                 if (r->isVisible()) r->reject(); // a restore that failed must not keep the test waiting
             }
     });
-    ledger::RestoreFromBackup(w);
+    w.RestoreFromBackup();
     EXPECT_EQ(w.model->rowCount(), 2);
     EXPECT_TRUE(fake.messages.last().text.startsWith(QStringLiteral("تمت استعادة")));
 }

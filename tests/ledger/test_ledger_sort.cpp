@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "ledger_fixture.h"
-#include "list_hover.h"
+#include "row_hover_delegate.h"
 
 using namespace pelorin;
 using namespace pelorin::ledger;
@@ -92,6 +92,43 @@ TEST_F(LedgerSortTest, NumberColumnSortsByEntryOrderAndNeverFlips)
         EXPECT_EQ(w.SortColumn, QStringLiteral("ID"));
         EXPECT_EQ(w.SortOrder, QStringLiteral(" ASC "));
         EXPECT_EQ(images(), (QList<int>{2, 0, 0, 0, 0, 0, 0}));
+    }
+}
+
+// A file the engine sorts (here one with an index) is read again on a header click. When that
+// read fails, the rows, the sort and the header triangles stay as they were.
+TEST_F(LedgerSortTest, AFailedReadOfTheSortedRowsLeavesTheListAndItsSortAsTheyWere)
+{
+    ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword,
+                                     {{"جيم", "مؤلف ب", "سلمى", "2024/01/03", "2024/02/01", ""},
+                                      {"ألف", "مؤلف أ", "نور", "2024/01/01", kOut, ""},
+                                      {"باء", "مؤلف ب", "أمل", "2024/01/02", "2024/01/20", ""}}));
+    test::Query(path, QStringLiteral("CREATE INDEX ByTitle ON TableBook (NameBook)"));
+    window = std::make_unique<FrmMain>();
+    FrmMain& w = *window;
+    w.Form_Load();
+    clickHeader(ColNameBook);
+    ASSERT_EQ(w.SortOrder, QStringLiteral(" ASC "));
+    const QStringList rows = titles();
+    const QList<int> triangles = images();
+    ASSERT_EQ(triangles, (QList<int>{0, 2, 0, 0, 0, 0, 0}));
+    ASSERT_TRUE(fake.messages.isEmpty());
+
+    // Another program takes the table away behind the window's back.
+    test::Query(path, QStringLiteral("ALTER TABLE TableBook RENAME TO Elsewhere"));
+    // The same header would turn the direction, another would change the column.
+    for (int column : {ColNameBook, ColNameWriter}) {
+        SCOPED_TRACE(column);
+        clickHeader(column);
+        EXPECT_EQ(titles(), rows);
+        EXPECT_EQ(w.SortColumn, QStringLiteral("NameBook"));
+        EXPECT_EQ(w.SortOrder, QStringLiteral(" ASC "));
+        EXPECT_EQ(images(), triangles);
+    }
+    ASSERT_EQ(fake.messages.size(), 2);
+    for (const auto& m : fake.messages) {
+        EXPECT_EQ(m.title, QStringLiteral("خطأ"));
+        EXPECT_TRUE(m.text.startsWith(QStringLiteral("تعذرت قراءة قاعدة البيانات"))) << m.text.toStdString();
     }
 }
 

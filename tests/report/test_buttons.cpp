@@ -37,7 +37,6 @@ TEST_F(CompactButtonTest, TheListStillWorksAfterCompaction)
     const qint64 before = QFileInfo(path).size();
 
     ledger::FrmMain main;
-    if (!main.lvwRoom) GTEST_SKIP() << "the ledger window has no list yet";
     main.Form_Load();
     ASSERT_TRUE(main.lvwRoom->model());
     ASSERT_EQ(main.lvwRoom->model()->rowCount(), 200);
@@ -105,7 +104,6 @@ TEST_F(CompactButtonTest, ATransactionHeldElsewhereLeavesTheWindowWorking)
     ASSERT_TRUE(test::CreateDatabase(path));
     ASSERT_TRUE(test::FillBooks(path, 20));
     ledger::FrmMain main;
-    if (!main.lvwRoom) GTEST_SKIP() << "the ledger window has no list yet";
     main.Form_Load();
     fake.messages.clear();
 

@@ -1,4 +1,4 @@
-#include "list_hover.h"
+#include "row_hover_delegate.h"
 
 #include <QAbstractItemView>
 #include <QHoverEvent>

@@ -1,10 +1,5 @@
-// The library name, the printed report and the database compaction.
+// The library name: loaded into its box at start-up and saved by the owner.
 #include "frm_main.h"
-
-#include "compact.h"
-#include "frm_main_backup.h"
-#include "ledger_model.h"
-#include "report_loan.h"
 
 #include "database.h"
 #include "msgbox.h"
@@ -42,7 +37,7 @@ void FrmMain::CmdSave_Click()
     }
     store::Recordset& rs = store::MData::NewRs();
     store::MData::OpenDatabase();
-    BackupBeforeChange(*this);
+    BackupBeforeChange();
     bool saved = rs.Open(store::sql::kSetting, store::MData::Conn) && rs.FieldIndex(kNameField) >= 0;
     if (saved) {
         // Without a settings row the name becomes the first one.
@@ -62,22 +57,6 @@ void FrmMain::CmdSave_Click()
     }
     chrome::MsgBox(QStringLiteral("تم حفظ اسم المكتبة بنجاح"), MsgStyle::RightAlign | MsgStyle::RtlReading,
                    kNoticeTitle);
-}
-
-void FrmMain::ImgReport_Click()
-{
-    // The title is what the box shows now, saved or not; under a filter, the shown loans only.
-    LoanSelection shown;
-    const bool filtered = reportSelection(shown);
-    ShowLoanReport(this, TxtNameLibrary ? TxtNameLibrary->text() : QString(), filtered ? &shown : nullptr);
-}
-
-void FrmMain::ImgCompact_Click()
-{
-    // Compaction changes no record, so the list keeps its rows, its sort order and its marked
-    // row; they hold copies of the texts, not anything of the closed connection.
-    BackupBeforeCompaction(*this);
-    store::MData::CompactOpenDatabase();
 }
 
 } // namespace pelorin::ledger

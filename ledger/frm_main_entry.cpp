@@ -1,4 +1,4 @@
-// Add, edit, delete and clear loans, and the date buttons.
+// The entry frame's commands: add, edit, delete and clear loans, and the date buttons.
 #include "frm_main.h"
 
 #include <QEvent>
@@ -8,7 +8,6 @@
 
 #include "database.h"
 #include "frm_calendar.h"
-#include "frm_main_backup.h"
 #include "ledger_model.h"
 #include "ledger_view.h"
 #include "loan_duration.h"
@@ -160,7 +159,7 @@ void FrmMain::CmdAdd_Click()
 
     store::Recordset& rs = store::MData::NewRs();
     store::MData::OpenDatabase();
-    BackupBeforeChange(*this);
+    BackupBeforeChange();
     if (!rs.Open(store::sql::kAllBooks, Conn)) {
         showWriteError(kWriteFailed);
         return;
@@ -189,7 +188,7 @@ void FrmMain::CmdEdit_Click()
 
     store::Recordset& rs = store::MData::NewRs();
     store::MData::OpenDatabase();
-    BackupBeforeChange(*this);
+    BackupBeforeChange();
     if (!openSelectedRecord(SelectedId, rs)) return;
     assignEntry(*this, rs);
     if (!rs.Update()) {
@@ -216,7 +215,7 @@ void FrmMain::CmdDelete_Click()
 
     store::Recordset& rs = store::MData::NewRs();
     store::MData::OpenDatabase();
-    BackupBeforeChange(*this);
+    BackupBeforeChange();
     if (!openSelectedRecord(SelectedId, rs)) return;
     if (!rs.Delete()) {
         rs.Close();
