@@ -93,9 +93,11 @@ e2e_new_ledger() {
 }
 
 # e2e_screen COMMAND...: runs it on a new virtual screen. The search for a free display starts at
-# a number of this run's own, so that tests started together race less for the same one.
+# a number of this run's own, so that tests started together race less for the same one. An X
+# server starts afresh whenever its last client leaves, forgetting the keyboard layout and
+# refusing connections for a moment: between two programs, or after setxkbmap. -noreset keeps it.
 e2e_screen() {
-  xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" "$@"
+  xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24 -noreset" "$@"
 }
 
 # e2e_on_screen [--bus] FUNCTION ARGS...: runs the script's FUNCTION on a new virtual screen in a
@@ -228,7 +230,8 @@ e2e__ended() { ! kill -0 "$1" 2>/dev/null; }
 # e2e_arabic_keyboard: makes Arabic the screen's keyboard layout; run on the virtual screen before
 # the program starts, and type Arabic with e2e_type_arabic.
 e2e_arabic_keyboard() {
-  setxkbmap -layout ara || e2e_die "setxkbmap could not set the Arabic layout"
+  setxkbmap -layout ara && setxkbmap -query | grep -qx 'layout: *ara' ||
+    e2e_die "setxkbmap could not set the Arabic layout"
 }
 
 # e2e_type_arabic TEXT: types it into the focused window key by key. `xdotool type` sends each
