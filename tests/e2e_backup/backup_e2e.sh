@@ -20,7 +20,7 @@ e2e_sql "$work/bin/DataBook.mdb" "INSERT INTO TableBook (NameBook,NameWriter,Nam
 # On the screen: a loan added, one deleted, the restores; the files read after each step.
 drive() {
   set -euo pipefail
-  local main first entry="2280" row="5000 2900"
+  local main first deleted_at entry="2280" row="5000 2900"
   rows() { e2e_sql "$1" "SELECT group_concat(NameBook, '،') FROM (SELECT NameBook FROM TableBook ORDER BY NameBook);"; }
   backups() { find "$BACKUPS" -maxdepth 1 -printf '%f\n' 2>/dev/null |
     grep -E '^DataBook-[0-9]{8}-[0-9]{6}(-[0-9]+)?\.mdb$' | sort -r || true; }
@@ -67,7 +67,10 @@ drive() {
   e2e_answer "تأكيد"
   e2e_answer "تنبيه"
   e2e_expect "البخلاء،المقدمة" "after Delete the ledger holds" rows "$DB"
-  sleep 1 # the saved ledger gets a second of its own
+  # The saved ledger gets a second of its own: the clock moves on from the Delete's.
+  deleted_at=$(date +%s)
+  later() { [ "$(date +%s)" -gt "$deleted_at" ]; }
+  e2e_until later
   # shellcheck disable=SC2086
   e2e_click "$main" $row 3
   e2e_until menu_open || e2e_die "the list's menu did not open"
