@@ -6,6 +6,7 @@
 #   ledger_e2e.sh BIN_FOLDER        (exit 77: skipped, no virtual X server here)
 set -euo pipefail
 
+# shellcheck source=../support/e2e_lib.sh
 source "$(dirname "$0")/../support/e2e_lib.sh"
 bin_dir=${1:?usage: ledger_e2e.sh BIN_FOLDER}
 e2e_need_screen
@@ -30,25 +31,17 @@ sql "INSERT INTO TableBook (NameBook,NameWriter,NameBorrower,DateLoan,DateReturn
        ('كتاب ٦','مؤلف','مستعير','2023/03/15','2024/03/10','stale');" >/dev/null
 [ "$(sql "SELECT count(*) FROM TableBook WHERE TimeLoan='stale';")" = 6 ] || { echo "e2e: could not write the database" >&2; exit 1; }
 
+# On the screen: the ledger window shows, and the load sequence finishes its writes.
+load() {
+  set -euo pipefail
+  e2e_launch "$1"
+  e2e_wait_window Pelorin >/dev/null
+  rewritten() { [ "$(e2e_sql "$db" "SELECT count(*) FROM TableBook WHERE TimeLoan='stale';" 2>/dev/null)" = 0 ]; }
+  e2e_until rewritten || true # the checks below say which were left
+  e2e_alive
+}
 export LANG=ar_SA.UTF-8
-status=0
-e2e_screen bash -s "$work/bin/Pelorin" <<'ON_SCREEN' || status=$?
-set -u
-source "$E2E_LIB"
-e2e_launch "$1"
-wid=$(e2e_window '^Pelorin$' 30)
-if [ -z "$wid" ]; then
-  echo "e2e: the ledger window did not appear" >&2; cat "$HOME/program.log" >&2; exit 1
-fi
-# The window is up; give the load sequence time to finish its writes.
-for _ in $(seq 1 100); do
-  left=$(e2e_sql "$db" "SELECT count(*) FROM TableBook WHERE TimeLoan='stale';" 2>/dev/null | tail -n1)
-  [ "$left" = 0 ] && break
-  sleep 0.1
-done
-kill -0 $pid 2>/dev/null || { echo "e2e: the program ended early" >&2; cat "$HOME/program.log" >&2; exit 1; }
-ON_SCREEN
-[ "$status" = 0 ] || exit "$status"
+e2e_on_screen load "$work/bin/Pelorin"
 
 fail=0
 expect() { # ID expected-TimeLoan

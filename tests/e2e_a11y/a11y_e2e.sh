@@ -6,6 +6,7 @@
 #   a11y_e2e.sh BIN_FOLDER WALK_SCRIPT        (exit 77: skipped, no virtual X server here)
 set -euo pipefail
 
+# shellcheck source=../support/e2e_lib.sh
 source "$(dirname "$0")/../support/e2e_lib.sh"
 bin_dir=${1:?usage: a11y_e2e.sh BIN_FOLDER WALK_SCRIPT}
 walk=${2:?usage: a11y_e2e.sh BIN_FOLDER WALK_SCRIPT}
@@ -30,14 +31,14 @@ mkdir -m 700 "$work/bin/Backups"
 cp "$db" "$work/bin/Backups/DataBook-20240101-120000.mdb"
 head -c 8192 /dev/urandom >"$work/bin/Backups/DataBook-20240102-120000.mdb"
 
+# On the screen, inside a private D-Bus session: the walk, once the ledger has the keyboard.
+walk() {
+  set -euo pipefail
+  local wid
+  e2e_launch "$1"
+  wid=$(e2e_wait_window Pelorin)
+  e2e_focus "$wid"
+  /usr/bin/python3 "$WALK"
+}
 export LANG=ar_SA.UTF-8 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 WALK=$walk
-e2e_screen dbus-run-session -- bash -s "$work/bin/Pelorin" <<'ON_SCREEN' 2> >(grep -v -e '^dbus-daemon' -e 'fd limit' -e 'SpiRegistry' >&2)
-set -u
-source "$E2E_LIB"
-e2e_launch "$1"
-wid=$(e2e_window '^Pelorin$' 30)
-[ -n "$wid" ] || { echo "e2e: the ledger window did not appear" >&2; cat "$HOME/program.log" >&2; exit 1; }
-# Without a window manager the keyboard goes where it is sent.
-xdotool windowfocus --sync "$wid"
-/usr/bin/python3 "$WALK"
-ON_SCREEN
+e2e_on_screen --bus walk "$work/bin/Pelorin" 2> >(grep -v -e '^dbus-daemon' -e 'fd limit' -e 'SpiRegistry' >&2)

@@ -2,6 +2,7 @@
 interfaces: every focusable object must have an Arabic name and a role other than a bare image,
 a warning cell must say its warning, the report picture must open the preview when pressed, a
 date picture must open the picker whose inputs are named, and its status lines must be announced."""
+import os
 import re
 import subprocess
 import sys
@@ -11,6 +12,8 @@ import pyatspi
 from gi.repository import GLib
 
 ARABIC = re.compile("[\u0600-\u06ff]")
+# Seconds any wait gives up after: the end-to-end library's, so that a busy machine is slow, not red.
+TIMEOUT = float(os.environ.get("E2E_TIMEOUT", "60"))
 failures = []
 
 
@@ -18,6 +21,21 @@ def check(ok, what):
     if not ok:
         failures.append(what)
         print("FAIL:", what, file=sys.stderr)
+
+
+def until(condition):
+    """Polls condition, at first often, until it gives something true or TIMEOUT passes; its last
+    value. Pending bus events are handled between tries."""
+    deadline = time.monotonic() + TIMEOUT
+    pause = 0.05
+    while True:
+        value = condition()
+        if value or time.monotonic() >= deadline:
+            return value
+        while GLib.MainContext.default().iteration(False):
+            pass
+        time.sleep(pause)
+        pause = min(pause * 2, 0.5)
 
 
 def children(obj):
@@ -44,21 +62,20 @@ def walk(obj, depth=0, out=None):
 
 def app():
     desktop = pyatspi.Registry.getDesktop(0)
-    for _ in range(60):
-        for a in children(desktop):
-            if a.name == "Pelorin":
-                return a
-        time.sleep(0.5)
-    sys.exit("e2e: the program is not on the accessibility bus")
+    found = until(lambda: next((a for a in children(desktop) if a.name == "Pelorin"), None))
+    if found is None:
+        sys.exit("e2e: the program is not on the accessibility bus")
+    return found
 
 
-def window(application, name, seconds=15):
-    for _ in range(int(seconds * 4)):
-        for w in children(application):
-            if re.search(name, w.name or "") and w.getState().contains(pyatspi.STATE_SHOWING):
-                return w
-        time.sleep(0.25)
-    return None
+def showing_window(application, name):
+    """The application's window showing now whose title matches name, or None."""
+    return next((w for w in children(application)
+                 if re.search(name, w.name or "") and w.getState().contains(pyatspi.STATE_SHOWING)), None)
+
+
+def window(application, name):
+    return until(lambda: showing_window(application, name))
 
 
 def find(root, role, name):
@@ -76,8 +93,23 @@ def press(obj):
         action.doAction(names.index("Press"))
 
 
-def key(name):
-    subprocess.run(["xdotool", "key", name], check=False)
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True, check=False).stdout.split()
+
+
+def key(name, title="^Pelorin$"):
+    """Sends the key to the window titled so once it has the keyboard: no window manager runs on
+    the screen, and the program reads keys only in its window that has it."""
+    def focused():
+        ids = xdotool("search", "--onlyvisible", "--name", title)
+        if ids and xdotool("getwindowfocus", "-f") == ids[:1]:
+            return True
+        if ids:
+            xdotool("windowfocus", ids[0])
+        return False
+
+    check(until(focused), f"no window {title!r} took the keyboard for {name}")
+    xdotool("key", name)
 
 
 def press_opens(application, root, button_name, title):
@@ -93,11 +125,8 @@ def press_opens(application, root, button_name, title):
 
 
 def escape_closes(application, title, what):
-    key("Escape")
-    for _ in range(20):
-        if window(application, title, 0.25) is None:
-            return
-    check(False, f"Escape did not close {what}")
+    key("Escape", title)
+    check(until(lambda: showing_window(application, title) is None), f"Escape did not close {what}")
 
 
 application = app()
@@ -132,17 +161,25 @@ if table is not None:
     check(plain.description == "", f"a cell without a warning has the description {plain.description!r}")
 
 # The find bar: its box named, its count read with its caption, its close image a button.
+def shown_in_ledger():
+    return {(o.getRoleName(), o.name, o.description) for _, o in walk(ledger)
+            if o.getState().contains(pyatspi.STATE_SHOWING)}
+
+
+def find_box_shown():
+    return any(r == "text" and n == "بحث في القائمة" for r, n, _ in shown_in_ledger())
+
+
 key("ctrl+f")
-time.sleep(1)
-bar = {(o.getRoleName(), o.name, o.description) for _, o in walk(ledger)
-       if o.getState().contains(pyatspi.STATE_SHOWING)}
+until(find_box_shown)
+bar = shown_in_ledger()
 print("find bar:", sorted(f"{n} [{d}]" for r, n, d in bar if "بحث" in n + d or "الظاهرة" in n))
 named = {(r, n) for r, n, _ in bar}
 for item in [("text", "بحث في القائمة"), ("status bar", "عدد الإعارات الظاهرة: 2 من 2")]:
     check(item in named, f"the find bar lacks {item}")
 check(("push button", "إغلاق", "إغلاق البحث وإظهار كل الإعارات") in bar, "the find bar's close image is not read")
 key("Escape")
-time.sleep(0.5)
+check(until(lambda: not find_box_shown()), "Escape did not close the find bar")
 
 # The restore window (Ctrl+R): its list of backups named, a damaged one saying why, its buttons.
 key("ctrl+r")
@@ -193,9 +230,10 @@ if picker is not None:
             announced.append(event.source.name)
 
     pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-name")
-    key("Down")  # the day list has the focus: the next day
+    key("Down", "^اختيار تاريخ الإعارة$")  # the day list has the focus: the next day
     loop = GLib.MainLoop()
-    GLib.timeout_add(1500, loop.quit)
+    started = time.monotonic()
+    GLib.timeout_add(50, lambda: (loop.quit() if announced or time.monotonic() - started > TIMEOUT else True))
     loop.run()
     pyatspi.Registry.deregisterEventListener(heard, "object:property-change:accessible-name")
     print(f"announced on the picker's status lines: {announced}")
@@ -226,22 +264,17 @@ add = find(ledger, pyatspi.ROLE_PUSH_BUTTON, "إضافة")
 check(add is not None, "no Add button")
 if add is not None:
     press(add)
-    box = None
-    for _ in range(40):
-        box = next((w for w in children(application) if w.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)
-                    and w.name == "تنبيه" and w.getState().contains(pyatspi.STATE_SHOWING)), None)
-        if box is not None:
-            break
-        time.sleep(0.25)
+    box = until(lambda: next((w for w in children(application)
+                              if w.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and w.name == "تنبيه"
+                              and w.getState().contains(pyatspi.STATE_SHOWING)), None))
     check(box is not None, "the refusal of Add showed no message box")
     if box is not None:
         texts = [o.name for _, o in walk(box) if o.getRole() == pyatspi.ROLE_LABEL and o.name]
         buttons = [o.name for _, o in walk(box) if o.getRole() == pyatspi.ROLE_PUSH_BUTTON]
         print(f"{box.getRoleName()}: {box.name} {texts} {buttons}")
         check(any(ARABIC.search(t) for t in texts) and "موافق" in buttons, "the message box does not read")
-        key("Escape")
-        time.sleep(0.5)
-        check(not box.getState().contains(pyatspi.STATE_SHOWING), "Escape did not close the message box")
+        key("Escape", "^تنبيه$")
+        check(until(lambda: not box.getState().contains(pyatspi.STATE_SHOWING)), "Escape did not close the message box")
 
 if failures:
     sys.exit(f"e2e: {len(failures)} accessibility check(s) failed")

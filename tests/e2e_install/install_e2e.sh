@@ -6,6 +6,7 @@
 #
 #   install_e2e.sh BUILD_FOLDER MAKE_DATABOOK        (exit 77: skipped, no virtual X server here)
 set -euo pipefail
+# shellcheck source=../support/e2e_lib.sh
 source "$(dirname "$0")/../support/e2e_lib.sh"
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$1 make_databook=$2
@@ -38,25 +39,24 @@ grep -qxF "Exec=\"$prefix/bin/pelorin\"" "$prefix/share/applications/$id.desktop
 
 # The installed launcher in an English session: title, author, borrower, both dates (the picker
 # saves today on Enter), Add, and the confirmation. Positions in twips of the window.
-e2e_screen bash -s "$prefix/bin/pelorin" <<'ON_SCREEN' || problem "the installed program did not record a loan"
-set -u
-source "$E2E_LIB"
-e2e_launch "$1"
-export LC_ALL=C.UTF-8 # for the tools that read Arabic window titles
-main=$(e2e_window '^Pelorin$' 30)
-[ -n "$main" ] || { echo "e2e: the launcher showed no ledger" >&2; cat "$HOME/program.log" >&2; exit 1; }
-click() { xdotool mousemove --window "$main" $(($1 / 15)) $(($2 / 15)) click 1 sleep 0.3; }
-for entry in "8885 Dune" "6125 Herbert" "3200 Salem"; do
-  click ${entry% *} 800
-  xdotool key End shift+Home type --delay 60 "${entry#* }"
-done
-for x in 6765 3555; do click $x 1380 && e2e_window 'تاريخ' 10 >/dev/null && sleep 0.3 && xdotool key Return sleep 0.5; done
-click 4725 2007
-box=$(e2e_window '^تنبيه$' 10)
-[ -n "$box" ] && xdotool windowactivate --sync "$box" key Return 2>/dev/null
-for _ in $(seq 1 50); do [ "$(e2e_sql "$DB" "SELECT count(*) FROM TableBook;")" = 1 ] && exit 0; sleep 0.1; done
-exit 1
-ON_SCREEN
+record() {
+  set -euo pipefail
+  local main
+  e2e_launch "$1"
+  export LC_ALL=C.UTF-8 # for the tools that read Arabic window titles
+  main=$(e2e_window '^Pelorin$') || e2e_die "the launcher showed no ledger"
+  e2e_type_into "$main" 8885 800 Dune
+  e2e_type_into "$main" 6125 800 Herbert
+  e2e_type_into "$main" 3200 800 Salem
+  e2e_click "$main" 6765 1380
+  e2e_answer "اختيار تاريخ الإعارة"
+  e2e_click "$main" 3555 1380
+  e2e_answer "اختيار تاريخ الرد"
+  e2e_click "$main" 4725 2007
+  e2e_answer تنبيه
+  e2e_expect 1 "the ledger's rows" e2e_sql "$DB" "SELECT count(*) FROM TableBook;"
+}
+e2e_on_screen record "$prefix/bin/pelorin" || problem "the installed program did not record a loan"
 [ "$(e2e_sql "$DB" "SELECT NameBook||NameWriter||NameBorrower FROM TableBook;")" = DuneHerbertSalem ] ||
   problem "the installed ledger holds no typed loan"
 
