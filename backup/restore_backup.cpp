@@ -7,7 +7,6 @@
 
 #include "backup_check.h"
 #include "backup_files.h"
-#include "compact.h"
 #include "database.h"
 #include "file_steps.h"
 #include "mdata.h"
@@ -96,7 +95,7 @@ Outcome RestoreBackup(const QString& chosen)
         return fail(QStringLiteral("النسخة المختارة تالفة ولا تصلح للاستعادة:"));
     }
     // Another program writing to the ledger would go on writing to the file it has open.
-    if (store::MData::OtherProcessHasOpen(ledger))
+    if (platform().fileOpenElsewhere(ledger))
         return fail(QStringLiteral("قاعدة البيانات مفتوحة في برنامج آخر؛ أغلقه ثم أعد المحاولة."));
 
     struct stat original {};

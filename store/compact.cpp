@@ -6,13 +6,8 @@
 #include <QFileInfo>
 #include <QMap>
 
-#include <dirent.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
 
 #include "database.h"
 #include "engine.h"
@@ -256,39 +251,6 @@ void SetCompactHook(CompactHook h)
     hook() = std::move(h);
 }
 
-bool OtherProcessHasOpen(const QString& path)
-{
-    struct stat target {};
-    if (::stat(QFile::encodeName(path).constData(), &target) != 0) return false;
-    DIR* proc = ::opendir("/proc");
-    if (!proc) return false;
-    const long self = long(::getpid());
-    bool found = false;
-    while (!found) {
-        const dirent* e = ::readdir(proc);
-        if (!e) break;
-        char* end = nullptr;
-        const long pid = std::strtol(e->d_name, &end, 10);
-        if (*end != '\0' || pid <= 0 || pid == self) continue;
-        char fdDir[64];
-        std::snprintf(fdDir, sizeof fdDir, "/proc/%ld/fd", pid);
-        DIR* fds = ::opendir(fdDir); // other users' processes are not readable; they are skipped
-        if (!fds) continue;
-        while (const dirent* f = ::readdir(fds)) {
-            if (f->d_name[0] == '.') continue;
-            struct stat st {};
-            if (::fstatat(::dirfd(fds), f->d_name, &st, 0) == 0 && st.st_dev == target.st_dev &&
-                st.st_ino == target.st_ino) {
-                found = true;
-                break;
-            }
-        }
-        ::closedir(fds);
-    }
-    ::closedir(proc);
-    return found;
-}
-
 CompactOutcome CompactDB(const QString& databasePath)
 {
     // A link is followed: the compacted file takes the place of the file it names, so that the
@@ -306,7 +268,7 @@ CompactOutcome CompactDB(const QString& databasePath)
     }
     // Removing or replacing an open file succeeds on Linux, so another user of the file has
     // to be found by looking: an open descriptor, or a lock on the file.
-    if (OtherProcessHasOpen(path)) {
+    if (platform().fileOpenElsewhere(path)) {
         tellInUse();
         return CompactOutcome::InUse;
     }

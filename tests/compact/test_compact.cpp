@@ -351,9 +351,10 @@ TEST_F(CompactTest, AnotherProcessWithTheFileOpenGivesTheInUseMessage)
     holder.start(QStringLiteral("sh"),
                  {QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; exec sleep 30"), path});
     ASSERT_TRUE(holder.waitForStarted());
-    for (int i = 0; i < 200 && !MData::OtherProcessHasOpen(path); ++i)
+    fake.useRealOpenFiles = true;
+    for (int i = 0; i < 200 && !platform().fileOpenElsewhere(path); ++i)
         QThread::msleep(10);
-    ASSERT_TRUE(MData::OtherProcessHasOpen(path));
+    ASSERT_TRUE(platform().fileOpenElsewhere(path));
 
     EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::InUse);
     expectOnlyMessage(kInUse, kStop);
@@ -363,6 +364,17 @@ TEST_F(CompactTest, AnotherProcessWithTheFileOpenGivesTheInUseMessage)
 
     fake.messages.clear();
     EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Compacted);
+}
+
+// The check goes through the platform; its answer alone decides.
+TEST_F(CompactTest, AFileThePlatformFindsOpenElsewhereIsLeftAlone)
+{
+    makeHollowLedger(50);
+    const QByteArray original = bytesOf(path);
+    fake.filesOpenElsewhere << path;
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::InUse);
+    expectOnlyMessage(kInUse, kStop);
+    EXPECT_EQ(bytesOf(path), original);
 }
 
 // The button's sequence: the shared connection is closed, the file compacted, and the same
