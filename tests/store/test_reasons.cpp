@@ -1,15 +1,19 @@
 // The owner's words for a failure: each common cause of the engine and of the system gets its
 // Arabic sentence, with the original words kept in parentheses.
+#include <QFile>
 #include <QFileDevice>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <sqlite3.h>
 
+#include "engine.h"
 #include "qt_printers.h"
 #include "reasons.h"
+#include "test_db.h"
 
 using namespace pelorin;
 using namespace pelorin::store;
@@ -69,6 +73,19 @@ TEST(Reasons, TheArabicSentenceComesFirstAndTheOriginalInParentheses)
         sentences << CauseSentence(c);
     EXPECT_EQ(sentences.size(), 9);
     EXPECT_FALSE(sentences.contains(QString()));
+}
+
+// A keyed file opened with another password: the code travels with the engine's words.
+TEST(Reasons, AWrongKeyIsToldAsAnotherPassword)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("DataBook.mdb"));
+    ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword));
+    const OpenResult r = OpenKeyedFile(path, QStringLiteral("another"));
+    EXPECT_FALSE(r.handle);
+    EXPECT_EQ(r.code, SQLITE_NOTADB);
+    EXPECT_EQ(r.reason().Text(),
+              CauseSentence(Cause::NotLedger) + QStringLiteral(" (file is not a database)"));
 }
 
 } // namespace
