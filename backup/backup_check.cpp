@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+
 #include "backup_files.h"
 #include "engine.h"
 #include "mdata.h"
@@ -20,34 +22,8 @@ constexpr int kSaltBytes = 16;
 
 QString engineError(sqlite3* db)
 {
-    return QString::fromUtf8(sqlite3_errmsg(db));
+    return store::Reason::Engine(db).Text();
 }
-
-} // namespace
-
-std::shared_ptr<store::EngineHandle> OpenKeyed(const QString& path, const QString& password, bool writable,
-                                               QString* why)
-{
-    store::QuietEngineLog();
-    sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                             writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, nullptr);
-    auto handle = std::make_shared<store::EngineHandle>(db);
-    if (rc == SQLITE_OK) {
-        const QByteArray k = password.toUtf8();
-        rc = sqlite3_key(db, k.constData(), int(k.size()));
-    }
-    if (rc == SQLITE_OK) rc = ColumnValues(db, "SELECT count(*) FROM sqlite_master", nullptr);
-    if (rc != SQLITE_OK) {
-        *why = db ? engineError(db) : QString::fromUtf8(sqlite3_errstr(rc));
-        return nullptr;
-    }
-    sqlite3_busy_timeout(db, 1000);
-    store::RegisterCollation(db);
-    return handle;
-}
-
-namespace {
 
 // The checks proper, on the file attached to a keyed handle as "chk".
 FileCheck checkAttached(sqlite3* db)
@@ -59,7 +35,7 @@ FileCheck checkAttached(sqlite3* db)
         return out;
     }
     if (verdict != QStringList{QStringLiteral("ok")}) {
-        out.reason = verdict.join(QLatin1Char('\n'));
+        out.reason = store::Explained(store::Cause::Damaged, verdict.join(QLatin1Char('\n')));
         return out;
     }
     if (ColumnValues(db, "SELECT count(*) FROM chk.TableBook", &loans) != SQLITE_OK ||
@@ -113,7 +89,8 @@ FileCheck Checker::check(const QString& path)
     FileCheck out;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        out.reason = file.errorString();
+        const int systemError = errno;
+        out.reason = store::Explained(store::FileCause(file.error(), systemError), file.errorString());
         return out;
     }
     const QByteArray salt = file.read(kSaltBytes);
@@ -128,9 +105,14 @@ FileCheck Checker::check(const QString& path)
     }
     auto it = keyed_.find(salt);
     if (it == keyed_.end()) {
-        auto handle = OpenKeyed(path, password_, false, &out.reason);
-        if (!handle) return out;
-        it = keyed_.emplace(salt, std::move(handle)).first;
+        store::OpenOptions readOnly;
+        readOnly.writable = false;
+        const store::OpenResult r = store::OpenKeyedFile(path, password_, readOnly);
+        if (!r.handle) {
+            out.reason = r.reason().Text();
+            return out;
+        }
+        it = keyed_.emplace(salt, r.handle).first;
     }
     sqlite3* db = it->second->db();
     // Attached afresh, the file is read from the disk and not from any cache of its writer.

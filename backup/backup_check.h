@@ -19,13 +19,8 @@ struct FileCheck {
     qint64 loans = -1;       // rows of TableBook
     qint64 settingRows = -1; // rows of TableSetting
     QString libraryName;     // of the first settings row
-    QString reason;          // why it is not sound
+    QString reason;          // why it is not sound, in the owner's words
 };
-
-// A handle of its own on the file, keyed with the password and proven by reading the schema;
-// null with the engine's reason when the file does not open so.
-std::shared_ptr<store::EngineHandle> OpenKeyed(const QString& path, const QString& password, bool writable,
-                                               QString* why);
 
 // A page cache (in the engine's negative, KiB form) that holds the whole file, so that a file
 // read twice in a row is read from the disk and decrypted once.

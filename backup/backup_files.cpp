@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,10 +33,11 @@ QString BackupFolder()
 bool EnsureBackupFolder(QString* why)
 {
     const QString folder = BackupFolder();
-    if (::mkdir(QFile::encodeName(folder).constData(), 0700) == 0 || QFileInfo(folder).isDir()) return true;
-    if (why)
-        *why = QStringLiteral("تعذر إنشاء مجلد النسخ الاحتياطية:\n") +
-               QString::fromLocal8Bit(std::strerror(errno));
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) == 0) return true;
+    // Taken before the look at the folder, which sets errno of its own.
+    const store::Reason failed = store::SystemError();
+    if (QFileInfo(folder).isDir()) return true;
+    if (why) *why = QStringLiteral("تعذر إنشاء مجلد النسخ الاحتياطية:\n") + failed.Text();
     return false;
 }
 
@@ -92,7 +92,7 @@ QVector<BackupFile> ToPrune(QVector<BackupFile> backups, const QDate& today)
     return out;
 }
 
-QString MoveToFreeName(const QString& temp, const QString& folder, const QDateTime& at, QString* why)
+QString MoveToFreeName(const QString& temp, const QString& folder, const QDateTime& at, store::Reason* why)
 {
     for (int serial = 0; serial < 1000; ++serial) {
         const QString target = folder + QLatin1Char('/') + BackupName(at, serial);

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+#include "reasons.h"
+
 namespace pelorin::backup {
 
 // The ledger file; a link is followed to the file it names, which is what a restore replaces.
@@ -36,6 +38,6 @@ QVector<BackupFile> ToPrune(QVector<BackupFile> backups, const QDate& today);
 
 // Moves `temp` to the first free backup name of that time in the folder; never replaces a
 // file. Returns the new path, or an empty text with the reason.
-QString MoveToFreeName(const QString& temp, const QString& folder, const QDateTime& at, QString* why);
+QString MoveToFreeName(const QString& temp, const QString& folder, const QDateTime& at, store::Reason* why);
 
 } // namespace pelorin::backup

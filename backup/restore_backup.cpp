@@ -7,7 +7,6 @@
 
 #include "backup_check.h"
 #include "backup_files.h"
-#include "compact.h"
 #include "database.h"
 #include "file_steps.h"
 #include "mdata.h"
@@ -30,7 +29,7 @@ void runHook(RestoreStage stage, const QString& temp)
 
 // A ledger the engine cannot read (damaged, or not the program's) is still the owner's: it is
 // kept byte for byte, with the journal of a write it may have been in the middle of.
-bool keepBytes(const QString& ledger, Outcome* out, QString* why)
+bool keepBytes(const QString& ledger, Outcome* out, store::Reason* why)
 {
     const QString temp = BackupTempPath();
     if (!store::RemoveIfPresent(temp, why) || !store::CopySynced(ledger, temp, why)) {
@@ -80,11 +79,11 @@ Outcome RestoreBackup(const QString& chosen)
     Outcome out;
     const QString ledger = LedgerPath();
     const QString temp = RestoreTempPath();
-    QString why;
+    store::Reason why;
     auto fail = [&](const QString& what) {
         store::RemoveIfPresent(temp);
         out.ok = false;
-        out.reason = why.isEmpty() ? what : what + QLatin1Char('\n') + why;
+        out.reason = why.IsEmpty() ? what : what + QLatin1Char('\n') + why.Text();
         return out;
     };
 
@@ -92,11 +91,11 @@ Outcome RestoreBackup(const QString& chosen)
     checker.adoptLedger();
     const FileCheck wanted = checker.check(chosen);
     if (!wanted.sound) {
-        why = wanted.reason;
+        why = store::Reason::Said(wanted.reason);
         return fail(QStringLiteral("النسخة المختارة تالفة ولا تصلح للاستعادة:"));
     }
     // Another program writing to the ledger would go on writing to the file it has open.
-    if (store::MData::OtherProcessHasOpen(ledger))
+    if (platform().fileOpenElsewhere(ledger))
         return fail(QStringLiteral("قاعدة البيانات مفتوحة في برنامج آخر؛ أغلقه ثم أعد المحاولة."));
 
     struct stat original {};
@@ -105,7 +104,7 @@ Outcome RestoreBackup(const QString& chosen)
         const Outcome saved = TakeBackup(false);
         out.path = saved.path;
         if (!saved.ok && !keepBytes(ledger, &out, &why)) {
-            why = saved.reason + QLatin1Char('\n') + why;
+            why = store::Reason::Said(saved.reason + QLatin1Char('\n') + why.Text());
             return fail(QStringLiteral("تعذر حفظ قاعدة البيانات الحالية نسخةً احتياطية، فلم تتم الاستعادة:"));
         }
     }
@@ -117,7 +116,8 @@ Outcome RestoreBackup(const QString& chosen)
     runHook(RestoreStage::Copied, temp);
     const FileCheck copied = checker.check(temp);
     if (!copied.sound || copied.loans != wanted.loans || copied.settingRows != wanted.settingRows) {
-        why = copied.sound ? QStringLiteral("عدد السجلات في النسخة لا يطابق الأصل") : copied.reason;
+        why = store::Reason::Said(copied.sound ? QStringLiteral("عدد السجلات في النسخة لا يطابق الأصل")
+                                               : copied.reason);
         return fail(cannotRestore);
     }
     runHook(RestoreStage::Verified, temp);

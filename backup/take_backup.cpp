@@ -39,10 +39,10 @@ struct Snapshot {
 // Exports the ledger into the attached empty file in one read transaction, so that the row
 // counts and the copy are of the same moment. The copy needs no journal of its own: a copy
 // that does not finish is thrown away.
-bool exportInto(sqlite3* db, const QString& ledger, const QString& temp, Snapshot* snap, QString* why)
+bool exportInto(sqlite3* db, const QString& ledger, const QString& temp, Snapshot* snap, store::Reason* why)
 {
     if (store::ColumnValues(db, "ATTACH DATABASE ?1 AS bk", nullptr, temp) != SQLITE_OK) {
-        *why = QString::fromUtf8(sqlite3_errmsg(db));
+        *why = store::Reason::Engine(db);
         return false;
     }
     // The counting pass leaves every page in the cache for the export to read.
@@ -67,11 +67,11 @@ bool exportInto(sqlite3* db, const QString& ledger, const QString& temp, Snapsho
          sqlite3_exec(db, QStringLiteral("PRAGMA bk.user_version = %1").arg(version).toUtf8().constData(),
                       nullptr, nullptr, nullptr) == SQLITE_OK &&
          sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
-    if (!ok) *why = QString::fromUtf8(sqlite3_errmsg(db));
+    if (!ok) *why = store::Reason::Engine(db);
     if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     if (cacheOk) setCache(cache);
     if (sqlite3_exec(db, "DETACH DATABASE bk", nullptr, nullptr, nullptr) != SQLITE_OK && ok) {
-        *why = QString::fromUtf8(sqlite3_errmsg(db));
+        *why = store::Reason::Engine(db);
         ok = false;
     }
     return ok;
@@ -104,10 +104,10 @@ Outcome TakeBackup(bool prune)
         out.reason = QStringLiteral("لم يتم العثور على قاعدة البيانات");
         return out;
     }
-    QString why;
+    store::Reason why;
     auto fail = [&](const QString& what) {
         store::RemoveIfPresent(temp);
-        out.reason = why.isEmpty() ? what : what + QLatin1Char('\n') + why;
+        out.reason = why.IsEmpty() ? what : what + QLatin1Char('\n') + why.Text();
         return out;
     };
     if (!EnsureBackupFolder(&out.reason)) return out;
@@ -119,14 +119,17 @@ Outcome TakeBackup(bool prune)
     store::OpenResult source =
         store::OpenEngine(store::MData::DatabasePath(), true, store::MData::DbPassword);
     if (source.code != SQLITE_OK) {
-        why = source.message;
+        why = source.reason();
         return fail(QStringLiteral("تعذر فتح قاعدة البيانات لنسخها:"));
     }
     // A handle in the middle of a transaction would put rows into the backup that may never be
     // committed; the backup then reads what is committed through a handle of its own.
     if (!sqlite3_get_autocommit(source.handle->db())) {
-        source.handle = OpenKeyed(ledger, store::MData::DbPassword, true, &why);
-        if (!source.handle) return fail(QStringLiteral("تعذر فتح قاعدة البيانات لنسخها:"));
+        source = store::OpenKeyedFile(ledger, store::MData::DbPassword);
+        if (!source.handle) {
+            why = source.reason();
+            return fail(QStringLiteral("تعذر فتح قاعدة البيانات لنسخها:"));
+        }
     }
     Snapshot snap;
     if (!exportInto(source.handle->db(), ledger, temp, &snap, &why)) return fail(cannotWrite);
@@ -138,11 +141,11 @@ Outcome TakeBackup(bool prune)
     const FileCheck check = checker.check(temp);
     const QString notSound = QStringLiteral("لم تجتز النسخة الاحتياطية الفحص:");
     if (!check.sound) {
-        why = check.reason;
+        why = store::Reason::Said(check.reason);
         return fail(notSound);
     }
     if (check.loans != snap.loans || check.settingRows != snap.settingRows) {
-        why = QStringLiteral("عدد السجلات في النسخة لا يطابق قاعدة البيانات");
+        why = store::Reason::Said(QStringLiteral("عدد السجلات في النسخة لا يطابق قاعدة البيانات"));
         return fail(notSound);
     }
     if (hook()) hook()(BackupStage::Verified, temp);

@@ -103,7 +103,7 @@ chrome::ImageButton* imageButton(const QString& art, const QString& tip, QWidget
 void reportDatabaseError(const QString& what)
 {
     QString text = what;
-    if (Conn && !Conn->Error().description.isEmpty()) text += QLatin1Char('\n') + Conn->Error().description;
+    if (Conn && !Conn->Error().description.isEmpty()) text += QLatin1Char('\n') + Conn->Error().Told();
     chrome::MsgBox(text, kStopBox, kErrorTitle);
 }
 

@@ -38,11 +38,11 @@ const QString kNameBook = QStringLiteral("NameBook");
 const QString kNameWriter = QStringLiteral("NameWriter");
 const QString kNameBorrower = QStringLiteral("NameBorrower");
 
-// The engine's own words go under ours: they tell a read-only file from a locked one.
+// The engine's reason goes under ours: it tells a read-only file from a locked one.
 void showWriteError(const QString& what)
 {
     QString text = what;
-    const QString engine = Conn ? Conn->Error().description : QString();
+    const QString engine = Conn ? Conn->Error().Told() : QString();
     if (!engine.isEmpty()) text += QStringLiteral("\n\n") + engine;
     chrome::MsgBox(text, kStop, kErrorTitle);
 }

@@ -16,6 +16,7 @@
 #include "ledger_view.h"
 #include "list_export.h"
 #include "msgbox.h"
+#include "reasons.h"
 #include "report_loan.h"
 #include "save_file.h"
 
@@ -138,12 +139,14 @@ void FrmMain::ExportList()
     const QString name = QStringLiteral("%1 الإعارات.csv").arg(platform().today().toString(u"yyyy-MM-dd"));
     const QString path = ChooseExportFile()(this, QDir(exportFolder()).filePath(name));
     if (path.isEmpty()) return;
-    QString error;
+    csv::SaveFailure error;
     if (!csv::SaveAtomically(
             path, [this](QIODevice& out) { return WriteListCsv(*model, out); }, &error)) {
         QString text = QStringLiteral("تعذر حفظ القائمة في الملف:\n%1\nولم يتغير أي ملف كان بهذا الاسم.")
                            .arg(leftToRight(path));
-        if (!error.isEmpty()) text += QStringLiteral("\n\n") + error;
+        if (!error.text.isEmpty())
+            text += QStringLiteral("\n\n") +
+                    store::Explained(store::FileCause(error.kind, error.systemError), error.text);
         chrome::MsgBox(text, MsgStyle::Critical | kRtl, QStringLiteral("خطأ"));
         return;
     }

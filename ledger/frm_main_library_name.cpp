@@ -45,7 +45,7 @@ void FrmMain::CmdSave_Click()
         rs.SetField(kNameField, name);
         saved = rs.Update();
     }
-    QString engineText = store::MData::Conn->Error().description;
+    QString engineText = store::MData::Conn->Error().Told();
     rs.Close();
     store::MData::Rs.reset();
     if (!saved) {

@@ -22,8 +22,11 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "keyboard_layout.h"
@@ -286,6 +289,44 @@ void LinuxPlatform::endProgram(int code)
 {
     instanceLock_.reset();
     std::_Exit(code);
+}
+
+bool FileOpenByOtherProcess(const QString& path)
+{
+    struct stat target {};
+    if (::stat(QFile::encodeName(path).constData(), &target) != 0) return false;
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return false;
+    const long self = long(::getpid());
+    bool found = false;
+    while (!found) {
+        const dirent* e = ::readdir(proc);
+        if (!e) break;
+        char* end = nullptr;
+        const long pid = std::strtol(e->d_name, &end, 10);
+        if (*end != '\0' || pid <= 0 || pid == self) continue;
+        char fdDir[64];
+        std::snprintf(fdDir, sizeof fdDir, "/proc/%ld/fd", pid);
+        DIR* fds = ::opendir(fdDir); // other users' processes are not readable; they are skipped
+        if (!fds) continue;
+        while (const dirent* f = ::readdir(fds)) {
+            if (f->d_name[0] == '.') continue;
+            struct stat st {};
+            if (::fstatat(::dirfd(fds), f->d_name, &st, 0) == 0 && st.st_dev == target.st_dev &&
+                st.st_ino == target.st_ino) {
+                found = true;
+                break;
+            }
+        }
+        ::closedir(fds);
+    }
+    ::closedir(proc);
+    return found;
+}
+
+bool LinuxPlatform::fileOpenElsewhere(const QString& path)
+{
+    return FileOpenByOtherProcess(path);
 }
 
 } // namespace pelorin

@@ -35,6 +35,7 @@ public:
     QString appFolder() override;
     QString appExecutable() override;
     bool startDetached(const QString& program) override;
+    bool fileOpenElsewhere(const QString& path) override;
     int msgBox(const QString& text, int style, const QString& title) override;
     [[noreturn]] void endProgram(int code) override;
 
@@ -44,6 +45,10 @@ private:
 
 // LANGID of a POSIX locale name such as "ar_EG.UTF-8"; C and POSIX give English (US).
 quint16 langIdFromLocaleName(const QString& localeName);
+
+// Looks through the open descriptors under /proc of every process this user may see (other
+// users' are not readable) for one on the file.
+bool FileOpenByOtherProcess(const QString& path);
 
 // The command line after "pkexec" that starts executable elevated in this user's session.
 QStringList pkexecArguments(const QString& executable);

@@ -75,6 +75,9 @@ public:
     virtual QString appFolder() = 0;
     virtual QString appExecutable() = 0;
     virtual bool startDetached(const QString& program) = 0;
+    // True when a process other than this one has the file open. Replacing or removing an open
+    // file succeeds on Linux, so a writer elsewhere has to be found by looking.
+    virtual bool fileOpenElsewhere(const QString& path) = 0;
 
     // Modal message box; returns one of MsgResult.
     virtual int msgBox(const QString& text, int style, const QString& title) = 0;

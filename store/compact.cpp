@@ -6,13 +6,8 @@
 #include <QFileInfo>
 #include <QMap>
 
-#include <dirent.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
 
 #include "database.h"
 #include "engine.h"
@@ -39,60 +34,31 @@ void runHook(CompactStage stage, const QString& tempPath)
     if (hook()) hook()(stage, tempPath);
 }
 
-// One engine handle, closed when it goes out of scope.
+// One engine handle with the words of its last failure.
 class Db {
 public:
-    Db() = default;
-    ~Db() { close(); }
-    Db(const Db&) = delete;
-    Db& operator=(const Db&) = delete;
-
     // Opens an existing file; a key is applied when one is given. Never waits for a lock.
     int open(const QString& path, const QString& key)
     {
-        close();
-        const QByteArray native = QFile::encodeName(path);
-        int rc = sqlite3_open_v2(native.constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-        if (rc != SQLITE_OK) return rc;
-        sqlite3_extended_result_codes(db_, 0);
-        sqlite3_busy_timeout(db_, 0);
-        if (!key.isEmpty()) {
-            const QByteArray k = key.toUtf8();
-            rc = sqlite3_key(db_, k.constData(), int(k.size()));
-            if (rc != SQLITE_OK) return rc;
-        }
-        // Indexes on text are ordered by the program's own collation; the copy must agree.
-        RegisterCollation(db_);
-        return exec("SELECT count(*) FROM sqlite_master");
+        OpenOptions options;
+        options.busyTimeoutMs = 0;
+        const OpenResult r = OpenKeyedFile(path, key, options);
+        handle_ = r.handle;
+        failure_ = r.reason();
+        return r.code;
     }
-    void close()
-    {
-        if (db_) sqlite3_close_v2(db_);
-        db_ = nullptr;
-    }
-    int exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
-    // The engine's words for the last failure on this handle.
-    QString error() const { return db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString(); }
+    void close() { handle_.reset(); }
+    int exec(const char* sql) { return sqlite3_exec(handle_->db(), sql, nullptr, nullptr, nullptr); }
+    // Why the open or the last statement on this handle failed.
+    Reason error() const { return handle_ ? Reason::Engine(handle_->db()) : failure_; }
 
-    // Runs a statement with text parameters and returns the first column of its first row.
-    int query(const QString& sql, const QStringList& params, QString* first = nullptr)
+    // Runs a statement with at most one text parameter; the first column of its first row.
+    int query(const QString& sql, const QString& param = QString(), QString* first = nullptr)
     {
-        sqlite3_stmt* st = nullptr;
-        const QByteArray u = sql.toUtf8();
-        int rc = sqlite3_prepare_v2(db_, u.constData(), int(u.size()), &st, nullptr);
-        if (rc != SQLITE_OK) return rc;
-        for (int i = 0; i < params.size(); ++i) {
-            const QByteArray value = params[i].toUtf8();
-            sqlite3_bind_text(st, i + 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
-        }
-        rc = sqlite3_step(st);
-        if (rc == SQLITE_ROW && first) {
-            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-            *first = t ? QString::fromUtf8(t) : QString();
-        }
-        const int done = (rc == SQLITE_ROW || rc == SQLITE_DONE) ? SQLITE_OK : rc;
-        const int fin = sqlite3_finalize(st);
-        return done != SQLITE_OK ? done : fin;
+        QStringList values;
+        const int rc = ColumnValues(handle_->db(), sql.toUtf8().constData(), &values, param);
+        if (first) *first = values.value(0);
+        return rc;
     }
 
     // The number of rows of every table of the file, by table name; false on a read error.
@@ -100,15 +66,9 @@ public:
     {
         out.clear();
         QStringList tables;
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db_, "SELECT name FROM sqlite_master WHERE type='table'", -1, &st, nullptr) !=
+        if (ColumnValues(handle_->db(), "SELECT name FROM sqlite_master WHERE type='table'", &tables) !=
             SQLITE_OK)
             return false;
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-            tables << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        if (rc != SQLITE_DONE) return false;
         for (const QString& t : tables) {
             QString quoted = t;
             quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
@@ -121,7 +81,8 @@ public:
     }
 
 private:
-    sqlite3* db_ = nullptr;
+    std::shared_ptr<EngineHandle> handle_;
+    Reason failure_;
 };
 
 bool busy(int rc)
@@ -149,12 +110,25 @@ void tellInUse()
         kStopStyle, kTitle);
 }
 
-// The fixed text stays; the engine's or the system's own reason goes under it, so that a full
-// disk is not taken for a wrong password.
-void tellFailed(const QString& reason)
+// The fixed text says the password is wrong, which fits a file that does not read with the key.
+// A full disk, a read-only folder or a refused permission is no fault of the password: there
+// the cause says itself in its place.
+void tellFailed(const Reason& reason)
 {
-    QString text = QStringLiteral("كلمة المرور لقاعدة البيانات خاطئة");
-    if (!reason.isEmpty()) text += QStringLiteral("\n\n") + reason;
+    QString text;
+    switch (reason.cause) {
+    case Cause::DiskFull:
+    case Cause::ReadOnly:
+    case Cause::Denied:
+    case Cause::InUse:
+    case Cause::DiskError:
+        text = QStringLiteral("لم تتم عملية ضغط قاعدة البيانات، وبقيت كما كانت.");
+        break;
+    default:
+        text = QStringLiteral("كلمة المرور لقاعدة البيانات خاطئة");
+        break;
+    }
+    if (!reason.IsEmpty()) text += QStringLiteral("\n\n") + reason.Text();
     platform().msgBox(text, kStopStyle, kTitle);
 }
 
@@ -167,11 +141,11 @@ enum class Step { Ok, InUse, Failed };
 
 // Checks the copy from a connection of its own: it must not open without the key, must open
 // with it, must be sound, and must hold as many rows in every table as the original.
-Step checkCopy(const QString& tempPath, const QString& key, const QMap<QString, qint64>& counts, QString& why)
+Step checkCopy(const QString& tempPath, const QString& key, const QMap<QString, qint64>& counts, Reason& why)
 {
     Db check;
     if (check.open(tempPath, QString()) != SQLITE_NOTADB) {
-        why = QStringLiteral("النسخة المضغوطة ليست محمية بكلمة المرور");
+        why = Reason::Said(QStringLiteral("النسخة المضغوطة ليست محمية بكلمة المرور"));
         return Step::Failed;
     }
     if (check.open(tempPath, key) != SQLITE_OK) return why = check.error(), Step::Failed;
@@ -180,11 +154,11 @@ Step checkCopy(const QString& tempPath, const QString& key, const QMap<QString, 
         why = check.error();
         return Step::Failed;
     }
-    if (verdict != QLatin1String("ok")) return why = verdict, Step::Failed;
+    if (verdict != QLatin1String("ok")) return why = Reason{Cause::Damaged, verdict}, Step::Failed;
     QMap<QString, qint64> copied;
     if (!check.rowCounts(copied)) return why = check.error(), Step::Failed;
     if (copied != counts) {
-        why = QStringLiteral("عدد السجلات في النسخة المضغوطة لا يطابق الأصل");
+        why = Reason::Said(QStringLiteral("عدد السجلات في النسخة المضغوطة لا يطابق الأصل"));
         return Step::Failed;
     }
     return Step::Ok;
@@ -193,7 +167,7 @@ Step checkCopy(const QString& tempPath, const QString& key, const QMap<QString, 
 // Writes the compacted copy through `source`, the connection on the original, and leaves
 // `source` holding a read transaction so that nobody can commit a change to the original
 // until the copy has taken its place.
-Step writeCopy(Db& source, const QString& tempPath, QMap<QString, qint64>& counts, QString& why)
+Step writeCopy(Db& source, const QString& tempPath, QMap<QString, qint64>& counts, Reason& why)
 {
     const auto engineFailure = [&](int rc) {
         why = source.error();
@@ -207,7 +181,7 @@ Step writeCopy(Db& source, const QString& tempPath, QMap<QString, qint64>& count
     if (!CreateEmpty(tempPath, &why)) return Step::Failed;
     // Without a KEY clause the copy is keyed like the original, and the costly key
     // derivation is not repeated.
-    int rc = source.query(QStringLiteral("ATTACH DATABASE ?1 AS c"), {tempPath});
+    int rc = source.query(QStringLiteral("ATTACH DATABASE ?1 AS c"), tempPath);
     if (rc != SQLITE_OK) return engineFailure(rc);
 
     // Nobody else may be in the middle of a transaction.
@@ -256,39 +230,6 @@ void SetCompactHook(CompactHook h)
     hook() = std::move(h);
 }
 
-bool OtherProcessHasOpen(const QString& path)
-{
-    struct stat target {};
-    if (::stat(QFile::encodeName(path).constData(), &target) != 0) return false;
-    DIR* proc = ::opendir("/proc");
-    if (!proc) return false;
-    const long self = long(::getpid());
-    bool found = false;
-    while (!found) {
-        const dirent* e = ::readdir(proc);
-        if (!e) break;
-        char* end = nullptr;
-        const long pid = std::strtol(e->d_name, &end, 10);
-        if (*end != '\0' || pid <= 0 || pid == self) continue;
-        char fdDir[64];
-        std::snprintf(fdDir, sizeof fdDir, "/proc/%ld/fd", pid);
-        DIR* fds = ::opendir(fdDir); // other users' processes are not readable; they are skipped
-        if (!fds) continue;
-        while (const dirent* f = ::readdir(fds)) {
-            if (f->d_name[0] == '.') continue;
-            struct stat st {};
-            if (::fstatat(::dirfd(fds), f->d_name, &st, 0) == 0 && st.st_dev == target.st_dev &&
-                st.st_ino == target.st_ino) {
-                found = true;
-                break;
-            }
-        }
-        ::closedir(fds);
-    }
-    ::closedir(proc);
-    return found;
-}
-
 CompactOutcome CompactDB(const QString& databasePath)
 {
     // A link is followed: the compacted file takes the place of the file it names, so that the
@@ -306,12 +247,12 @@ CompactOutcome CompactDB(const QString& databasePath)
     }
     // Removing or replacing an open file succeeds on Linux, so another user of the file has
     // to be found by looking: an open descriptor, or a lock on the file.
-    if (OtherProcessHasOpen(path)) {
+    if (platform().fileOpenElsewhere(path)) {
         tellInUse();
         return CompactOutcome::InUse;
     }
 
-    QString why;
+    Reason why;
     auto fail = [&](Step step) {
         removeCopy(tempPath);
         if (step == Step::InUse) {

@@ -30,7 +30,4 @@ enum class CompactStage { Written, Verified };
 using CompactHook = std::function<void(CompactStage stage, const QString& tempPath)>;
 void SetCompactHook(CompactHook hook);
 
-// True when a process other than this one has the file open.
-bool OtherProcessHasOpen(const QString& path);
-
 } // namespace pelorin::store::MData

@@ -134,6 +134,8 @@ bool Connection::Open(const QString& connectionText, const QString& user, const 
         OpenEngine(parsed.dataSource, parsed.hasPassword && !parsed.password.isEmpty(), parsed.password);
     if (r.code != SQLITE_OK) {
         SetError(errorNumberFor(r.code), r.message);
+        error_.engineCode = r.code;
+        error_.systemError = r.systemError;
         return false;
     }
     engine_ = std::move(r.handle);
@@ -157,6 +159,12 @@ sqlite3* Connection::Handle() const
     return engine_ ? engine_->db() : nullptr;
 }
 
+QString ErrorInfo::Told() const
+{
+    if (description.isEmpty()) return {};
+    return Explained(engineCode ? EngineCause(engineCode, systemError) : Cause::Unknown, description);
+}
+
 void Connection::SetError(long number, const QString& description)
 {
     error_ = {number, description};
@@ -167,6 +175,8 @@ void Connection::SetEngineError()
     sqlite3* db = Handle();
     const int code = db ? sqlite3_errcode(db) : SQLITE_MISUSE;
     SetError(errorNumberFor(code), QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code)));
+    error_.engineCode = code;
+    error_.systemError = db ? sqlite3_system_errno(db) : 0;
 }
 
 bool Connection::BeginTrans()

@@ -27,6 +27,12 @@ constexpr long kErrNotOpen = -2146824584;        // 0x800A0E78: the object is cl
 struct ErrorInfo {
     long number = 0;
     QString description;
+    int engineCode = 0;  // the engine's result code behind it; 0 for the object's own errors
+    int systemError = 0; // the errno the engine gave with it
+
+    // The cause in the owner's words with the description in parentheses; empty when there is
+    // no description.
+    QString Told() const;
 };
 
 class EngineHandle;

@@ -12,7 +12,7 @@ namespace pelorin::store {
 
 EngineHandle::~EngineHandle()
 {
-    // close_v2 waits for statements still prepared on the handle.
+    // close_v2 waits for statements still prepared on the handle; a null handle is let be.
     sqlite3_close_v2(db_);
 }
 
@@ -38,12 +38,13 @@ int probe(sqlite3* db)
     return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
 }
 
+// The failure's code and words; the handle is closed by its owner.
 OpenResult failure(sqlite3* db, int code)
 {
     OpenResult r;
     r.code = code;
     r.message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
-    if (db) sqlite3_close_v2(db);
+    r.systemError = db ? sqlite3_system_errno(db) : 0;
     return r;
 }
 
@@ -75,6 +76,30 @@ void QuietEngineLog()
     Q_UNUSED(quiet);
 }
 
+OpenResult OpenKeyedFile(const QString& path, const QString& key, const OpenOptions& options)
+{
+    QuietEngineLog();
+    sqlite3* db = nullptr;
+    int flags = options.writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+    if (options.singleThread) flags |= SQLITE_OPEN_NOMUTEX;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    // The engine hands out a handle even when the open fails; it is closed all the same.
+    auto handle = std::make_shared<EngineHandle>(db);
+    if (rc != SQLITE_OK) return failure(db, rc);
+    sqlite3_extended_result_codes(db, 0);
+    sqlite3_busy_timeout(db, options.busyTimeoutMs);
+    if (!key.isEmpty()) {
+        const QByteArray k = key.toUtf8();
+        rc = sqlite3_key(db, k.constData(), int(k.size()));
+        if (rc != SQLITE_OK) return failure(db, rc);
+    }
+    rc = probe(db);
+    if (rc != SQLITE_OK) return failure(db, rc);
+    // Indexes on text are ordered by the program's own collation.
+    RegisterCollation(db);
+    return {std::move(handle), SQLITE_OK, {}};
+}
+
 OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key)
 {
     QuietEngineLog();
@@ -93,25 +118,14 @@ OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key)
         }
     }
 
-    sqlite3* db = nullptr;
     // Each handle is used by one thread at a time, so the engine's per-call locking is waste
     // (it is paid on every value read).
-    int rc = sqlite3_open_v2(native.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) return failure(db, rc);
-    sqlite3_extended_result_codes(db, 0);
-    sqlite3_busy_timeout(db, 1000);
-    if (hasKey) {
-        const QByteArray k = key.toUtf8();
-        rc = sqlite3_key(db, k.constData(), int(k.size()));
-        if (rc != SQLITE_OK) return failure(db, rc);
-    }
-    rc = probe(db);
-    if (rc != SQLITE_OK) return failure(db, rc);
-    RegisterCollation(db);
-
-    auto handle = std::make_shared<EngineHandle>(db);
-    if (hasKey && exists) pool()[path] = PoolEntry{st.st_dev, st.st_ino, key, handle};
-    return {handle, 0, {}};
+    OpenOptions options;
+    options.singleThread = true;
+    OpenResult r = OpenKeyedFile(path, hasKey ? key : QString(), options);
+    if (!r.handle) return r;
+    if (hasKey && exists) pool()[path] = PoolEntry{st.st_dev, st.st_ino, key, r.handle};
+    return r;
 }
 
 void ClearEnginePool()

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+#include "reasons.h"
+
 struct sqlite3;
 
 namespace pelorin::store {
@@ -27,7 +29,22 @@ struct OpenResult {
     std::shared_ptr<EngineHandle> handle;
     int code = 0; // SQLite result code; 0 on success
     QString message;
+    int systemError = 0; // the errno behind a failed open or read, when the engine had one
+
+    Reason reason() const { return Reason::Engine(code, message, systemError); }
 };
+
+struct OpenOptions {
+    bool writable = true;
+    int busyTimeoutMs = 1000;
+    // A handle used by one thread at a time can do without the engine's per-call locking.
+    bool singleThread = false;
+};
+
+// Opens an existing file (never creates one) with the key (none when empty), reads the schema,
+// which makes SQLCipher decrypt the first page, and registers the collation. A wrong key, a
+// keyed file opened without its key and a damaged file all fail here, with a null handle.
+OpenResult OpenKeyedFile(const QString& path, const QString& key, const OpenOptions& options = {});
 
 // Opens an existing file (never creates one), keyed when hasKey. Keyed handles are pooled per
 // file while the file stays the same one (device and inode) and still reads with the key.

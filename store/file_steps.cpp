@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,7 +19,7 @@ QByteArray native(const QString& path)
     return QFile::encodeName(path);
 }
 
-bool failed(QString* why)
+bool failed(Reason* why)
 {
     if (why) *why = SystemError();
     return false;
@@ -40,24 +39,24 @@ struct Fd {
 
 } // namespace
 
-QString SystemError()
+Reason SystemError()
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return Reason::System(errno);
 }
 
-bool RemoveIfPresent(const QString& path, QString* why)
+bool RemoveIfPresent(const QString& path, Reason* why)
 {
     if (::unlink(native(path).constData()) == 0 || errno == ENOENT) return true;
     return failed(why);
 }
 
-bool CreateEmpty(const QString& path, QString* why)
+bool CreateEmpty(const QString& path, Reason* why)
 {
     Fd f(::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     return f.fd >= 0 || failed(why);
 }
 
-bool SyncFile(const QString& path, QString* why)
+bool SyncFile(const QString& path, Reason* why)
 {
     Fd f(::open(native(path).constData(), O_RDONLY | O_CLOEXEC));
     if (f.fd < 0 || ::fsync(f.fd) != 0) return failed(why);
@@ -70,7 +69,7 @@ bool SyncFolder(const QString& folder)
     return f.fd >= 0 && ::fsync(f.fd) == 0;
 }
 
-bool CopySynced(const QString& from, const QString& to, QString* why)
+bool CopySynced(const QString& from, const QString& to, Reason* why)
 {
     Fd in(::open(native(from).constData(), O_RDONLY | O_CLOEXEC));
     if (in.fd < 0) return failed(why);
@@ -104,7 +103,7 @@ void TakeOwnerAndMode(const QString& path, const struct stat& like)
     ::chmod(p.constData(), like.st_mode & 07777);
 }
 
-bool MoveOver(const QString& from, const QString& to, QString* why)
+bool MoveOver(const QString& from, const QString& to, Reason* why)
 {
     if (::rename(native(from).constData(), native(to).constData()) != 0) return failed(why);
     SyncFolder(QFileInfo(to).absolutePath());

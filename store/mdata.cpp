@@ -75,7 +75,7 @@ void OpenDatabase()
             Conn->ClearError();
             if (Conn->Open(FullConnectionText())) return;
         }
-        openFailed(Conn->Error().description);
+        openFailed(Conn->Error().Told());
     }
 }
 

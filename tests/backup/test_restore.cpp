@@ -85,6 +85,8 @@ TEST_F(RestoreTest, AFailureAtAnyStepLeavesTheLedgerAsItWas)
             {"currentNotSaved", moveChoiceOut, RestoreStage::Saved, none},
             {"garbledCopy", [] {}, RestoreStage::Copied, [](const QString& t) { QFile::resize(t, 4096); }},
             {"copyGone", [] {}, RestoreStage::Verified, [](const QString& t) { QFile::remove(t); }},
+            // Last: the platform goes on finding the ledger open in another program.
+            {"openElsewhere", [&] { fake.filesOpenElsewhere << LedgerPath(); }, RestoreStage::Saved, none},
         };
     for (const auto& [name, before, stage, inject] : faults) {
         SCOPED_TRACE(name);

@@ -18,6 +18,7 @@
 #include "frm_main.h"
 #include "ledger_model.h"
 #include "loan_duration.h"
+#include "reasons.h"
 #include "test_db.h"
 
 using namespace pelorin;
@@ -351,7 +352,8 @@ protected:
     }
 
     // Runs a command and checks that it failed with the error box and left everything as it was.
-    void expectRefused(const std::function<void()>& command, const QString& textStart)
+    void expectRefused(const std::function<void()>& command, const QString& textStart,
+                       const QString& reason = QString())
     {
         const Entry typed = entry();
         const bool adding = w->CmdAdd->isEnabled();
@@ -362,6 +364,7 @@ protected:
         ASSERT_FALSE(fake.messages.isEmpty());
         const test::ShownMessage& last = fake.messages.last();
         EXPECT_TRUE(last.text.startsWith(textStart)) << last.text.toStdString();
+        EXPECT_TRUE(last.text.contains(reason)) << last.text.toStdString();
         EXPECT_EQ(last.title, kError);
         EXPECT_EQ(last.style, kStopStyle);
         for (const test::ShownMessage& m : fake.messages)
@@ -374,16 +377,18 @@ protected:
         EXPECT_EQ(w->model->rowCount(), listed);
     }
 
-    // Add, then Edit and Delete on the given row: each is refused as a failed write.
-    void expectEveryWriteRefused(int row)
+    // Add, then Edit and Delete on the given row: each is refused as a failed write, with the
+    // cause in Arabic.
+    void expectEveryWriteRefused(int row, store::Cause cause)
     {
         const QString writeFailed = QStringLiteral("تعذر حفظ التغيير في قاعدة البيانات");
+        const QString reason = store::CauseSentence(cause);
         enter({"كتاب", "مؤلف", "قارئ", "2024/03/10", kMarker});
-        expectRefused([&] { w->CmdAdd_Click(); }, writeFailed);
+        expectRefused([&] { w->CmdAdd_Click(); }, writeFailed, reason);
         w->lvwRoom_ItemClick(row);
         w->TxtNameBook->setText("جديد");
-        expectRefused([&] { w->CmdEdit_Click(); }, writeFailed);
-        expectRefused([&] { w->CmdDelete_Click(); }, writeFailed);
+        expectRefused([&] { w->CmdEdit_Click(); }, writeFailed, reason);
+        expectRefused([&] { w->CmdDelete_Click(); }, writeFailed, reason);
     }
 
     bool immutable = false;
@@ -392,14 +397,14 @@ protected:
 TEST_F(FailingWriteTest, ReadOnlyFile)
 {
     if (!makeReadOnly()) GTEST_SKIP() << "cannot make the file read-only here";
-    expectEveryWriteRefused(0);
+    expectEveryWriteRefused(0, store::Cause::ReadOnly);
 }
 
 TEST_F(FailingWriteTest, FileLockedByAnotherProgram)
 {
     test::WriteLock lock(path);
     ASSERT_TRUE(lock.held());
-    expectEveryWriteRefused(1);
+    expectEveryWriteRefused(1, store::Cause::InUse);
 }
 
 TEST_F(FailingWriteTest, RecordGoneMeanwhile)

@@ -1,5 +1,6 @@
 // Compacting the database in place: the file shrinks, keeps its key and its rows, and the
 // original survives every failure byte for byte.
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <sched.h>
 #include <sqlite3.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +24,7 @@
 #include "database_test.h"
 #include "mdata.h"
 #include "qt_printers.h"
+#include "reasons.h"
 #include "test_db.h"
 
 using namespace pelorin;
@@ -29,6 +35,7 @@ namespace {
 const QString kTitle = QStringLiteral("تنبيه");
 const QString kDone = QStringLiteral("تم ضغط وإصلاح قاعدة البيانات بنجاح");
 const QString kFailed = QStringLiteral("كلمة المرور لقاعدة البيانات خاطئة");
+const QString kNotDone = QStringLiteral("لم تتم عملية ضغط قاعدة البيانات، وبقيت كما كانت.");
 const QString kNotFound = QStringLiteral("لم يتم العثور على قاعدة البيانات");
 const QString kInUse =
     QStringLiteral("    لم تتم عملية ضغط قاعدة البيانات بسبب استخدام البرنامج لبعض البيانات\r\n"
@@ -92,15 +99,20 @@ protected:
         EXPECT_EQ(fake.messages[0].style, style);
         EXPECT_EQ(fake.messages[0].title, kTitle);
     }
-    // A failed run shows the wrong-password box alone, with the engine's or the system's reason
-    // under its text, and leaves the file byte for byte.
-    void expectFailedKeeping(const QByteArray& original)
+    // A failed run shows one box: the wrong-password text, or the not-done text where the disk or
+    // the folder is at fault, with the reason under it; and leaves the file byte for byte.
+    void expectFailedKeeping(const QByteArray& original, const QString& headline = kFailed,
+                             Cause cause = Cause::None)
     {
         EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Failed);
         ASSERT_EQ(fake.messages.size(), 1);
         const QStringList parts = fake.messages[0].text.split(QStringLiteral("\n\n"));
-        EXPECT_EQ(parts.value(0), kFailed);
+        EXPECT_EQ(parts.value(0), headline);
         EXPECT_FALSE(parts.value(1).trimmed().isEmpty()) << fake.messages[0].text.toStdString();
+        if (cause != Cause::None) {
+            EXPECT_TRUE(parts.value(1).startsWith(CauseSentence(cause) + QStringLiteral(" (")))
+                << fake.messages[0].text.toStdString();
+        }
         EXPECT_EQ(fake.messages[0].style, kStop);
         EXPECT_EQ(fake.messages[0].title, kTitle);
         EXPECT_EQ(bytesOf(path), original);
@@ -201,7 +213,7 @@ TEST_F(CompactTest, AWrongPasswordChangesNothing)
     makeHollowLedger(100);
     const QByteArray original = bytesOf(path);
     MData::DbPassword = QStringLiteral("not.the.key");
-    expectFailedKeeping(original);
+    expectFailedKeeping(original, kFailed, Cause::NotLedger);
     EXPECT_FALSE(QFile::exists(temp));
 }
 
@@ -262,7 +274,7 @@ TEST_F(CompactTest, AReadOnlyFolderLeavesTheOriginalAndTheNextRunSucceeds)
     MData::SetCompactHook([&](MData::CompactStage stage, const QString&) {
         if (stage == MData::CompactStage::Verified) ::chmod(folder.constData(), 0500);
     });
-    expectFailedKeeping(original);
+    expectFailedKeeping(original, kNotDone, Cause::Denied);
 
     ::chmod(folder.constData(), 0700);
     MData::SetCompactHook({});
@@ -351,9 +363,10 @@ TEST_F(CompactTest, AnotherProcessWithTheFileOpenGivesTheInUseMessage)
     holder.start(QStringLiteral("sh"),
                  {QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; exec sleep 30"), path});
     ASSERT_TRUE(holder.waitForStarted());
-    for (int i = 0; i < 200 && !MData::OtherProcessHasOpen(path); ++i)
+    fake.useRealOpenFiles = true;
+    for (int i = 0; i < 200 && !platform().fileOpenElsewhere(path); ++i)
         QThread::msleep(10);
-    ASSERT_TRUE(MData::OtherProcessHasOpen(path));
+    ASSERT_TRUE(platform().fileOpenElsewhere(path));
 
     EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::InUse);
     expectOnlyMessage(kInUse, kStop);
@@ -363,6 +376,17 @@ TEST_F(CompactTest, AnotherProcessWithTheFileOpenGivesTheInUseMessage)
 
     fake.messages.clear();
     EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::Compacted);
+}
+
+// The check goes through the platform; its answer alone decides.
+TEST_F(CompactTest, AFileThePlatformFindsOpenElsewhereIsLeftAlone)
+{
+    makeHollowLedger(50);
+    const QByteArray original = bytesOf(path);
+    fake.filesOpenElsewhere << path;
+    EXPECT_EQ(MData::CompactDB(path), MData::CompactOutcome::InUse);
+    expectOnlyMessage(kInUse, kStop);
+    EXPECT_EQ(bytesOf(path), original);
 }
 
 // The button's sequence: the shared connection is closed, the file compacted, and the same
@@ -402,6 +426,134 @@ TEST_F(CompactTest, AFileGoneBeforeTheButtonEndsTheProgramAtTheReopen)
     ASSERT_EQ(fake.messages.size(), 2);
     EXPECT_EQ(fake.messages[0].text, kNotFound);
     EXPECT_EQ(fake.messages[1].title, QStringLiteral("خطأ"));
+}
+
+// ---------------------------------------------------------------- a real disk that fails
+
+constexpr int kCannotMount = 77;
+
+bool writeText(const char* file, const char* text)
+{
+    const int fd = ::open(file, O_WRONLY | O_CLOEXEC);
+    const bool ok = fd >= 0 && ::write(fd, text, std::strlen(text)) == ssize_t(std::strlen(text));
+    if (fd >= 0) ::close(fd);
+    return ok;
+}
+
+// Takes this (single-threaded, forked) process into a mount namespace of its own, as root or
+// through a user namespace, so that its mounts are seen by nobody else.
+bool privateMounts()
+{
+    const uid_t uid = ::getuid();
+    const gid_t gid = ::getgid();
+    if (::unshare(CLONE_NEWNS) != 0) {
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
+        const QByteArray users = "0 " + QByteArray::number(uid) + " 1";
+        const QByteArray groups = "0 " + QByteArray::number(gid) + " 1";
+        if (!writeText("/proc/self/setgroups", "deny") ||
+            !writeText("/proc/self/uid_map", users.constData()) ||
+            !writeText("/proc/self/gid_map", groups.constData()))
+            return false;
+    }
+    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+class SmallDiskTest : public CompactTest {
+protected:
+    // Compacts a ledger kept on a tmpfs of `room` bytes beyond the ledger's own size (made
+    // read-only when asked) in a child process; what it showed comes back through a pipe.
+    // False when mounting is not permitted here.
+    bool compactOnSmallDisk(qint64 room, bool readOnly)
+    {
+        const QByteArray ledger = bytesOf(path);
+        const QString disk = dir.filePath(QStringLiteral("disk"));
+        QDir().mkpath(disk);
+        int fds[2];
+        if (::pipe(fds) != 0) return false;
+        const pid_t child = ::fork();
+        if (child < 0) return false;
+        if (child == 0) {
+            ::close(fds[0]);
+            const QByteArray size = "size=" + QByteArray::number((ledger.size() + room) / 1024) + "k";
+            if (!privateMounts() ||
+                ::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, size.constData()) != 0)
+                ::_exit(kCannotMount);
+            const QString onDisk = disk + QStringLiteral("/DataBook.mdb");
+            QFile f(onDisk);
+            if (!f.open(QIODevice::WriteOnly) || f.write(ledger) != ledger.size() || !f.flush()) ::_exit(1);
+            f.close();
+            if (readOnly && ::mount(nullptr, QFile::encodeName(disk).constData(), nullptr,
+                                    MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+                ::_exit(kCannotMount);
+            fake.messages.clear();
+            const int outcome = int(MData::CompactDB(onDisk));
+            QByteArray report;
+            QDataStream out(&report, QIODevice::WriteOnly);
+            out << outcome << (bytesOf(onDisk) == ledger) << QFile::exists(MData::CompactTempPath(onDisk))
+                << qint32(fake.messages.size());
+            for (const auto& m : fake.messages)
+                out << m.text << m.style << m.title;
+            const bool sent = ::write(fds[1], report.constData(), size_t(report.size())) == report.size();
+            ::_exit(sent ? 0 : 1);
+        }
+        ::close(fds[1]);
+        QByteArray report;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+            report.append(buffer, int(n));
+        ::close(fds[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotMount) return false;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QDataStream in(report);
+        qint32 shown = 0;
+        in >> outcome >> unchanged >> copyLeft >> shown;
+        for (qint32 i = 0; i < shown; ++i) {
+            test::ShownMessage m;
+            in >> m.text >> m.style >> m.title;
+            messages << m;
+        }
+        return true;
+    }
+
+    // One stop box: the not-done text and the cause's own sentence with the engine's or the
+    // system's words; the ledger as it was and no copy left.
+    void expectRefusedFor(Cause cause)
+    {
+        EXPECT_EQ(outcome, int(MData::CompactOutcome::Failed));
+        ASSERT_EQ(messages.size(), 1);
+        const QStringList parts = messages[0].text.split(QStringLiteral("\n\n"));
+        EXPECT_EQ(parts.value(0), kNotDone);
+        EXPECT_TRUE(parts.value(1).startsWith(CauseSentence(cause) + QStringLiteral(" (")))
+            << messages[0].text.toStdString();
+        EXPECT_FALSE(messages[0].text.contains(kFailed));
+        EXPECT_EQ(messages[0].style, kStop);
+        EXPECT_EQ(messages[0].title, kTitle);
+        EXPECT_TRUE(unchanged);
+        EXPECT_FALSE(copyLeft);
+    }
+
+    int outcome = -1;
+    bool unchanged = false;
+    bool copyLeft = true;
+    QVector<test::ShownMessage> messages;
+};
+
+TEST_F(SmallDiskTest, AFullDiskSaysSoInsteadOfAWrongPassword)
+{
+    // Rows that stay: the copy is about as large as the ledger and cannot fit beside it.
+    ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword));
+    ASSERT_TRUE(test::FillBooks(path, 2000));
+    if (!compactOnSmallDisk(16 * 1024, false)) GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    expectRefusedFor(Cause::DiskFull);
+}
+
+TEST_F(SmallDiskTest, AReadOnlyFileSystemSaysSoInsteadOfAWrongPassword)
+{
+    makeHollowLedger(200);
+    if (!compactOnSmallDisk(1024 * 1024, true)) GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    expectRefusedFor(Cause::ReadOnly);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -64,13 +65,14 @@ TEST(Csv, AFailedWriteLeavesTheEarlierFileWhole)
     small.rlim_cur = 4096;
     auto* previous = std::signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &small);
-    QString error;
+    csv::SaveFailure error;
     const bool saved = csv::SaveAtomically(path, QByteArray(20000, 'x'), &error);
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, previous);
 
     EXPECT_FALSE(saved);
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(error.text.isEmpty());
+    EXPECT_EQ(error.systemError, EFBIG);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("old\r\n"));

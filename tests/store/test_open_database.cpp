@@ -9,6 +9,7 @@
 
 #include "database.h"
 #include "database_test.h"
+#include "reasons.h"
 #include "test_db.h"
 
 using namespace pelorin;
@@ -74,18 +75,22 @@ TEST_F(OpenDatabaseTest, FilesThatCannotBeOpenedEndTheProgramWithTheEngineText)
     struct Case {
         const char* what;
         std::function<void()> make;
+        store::Cause cause; // said in Arabic before the engine's words
     };
     const QByteArray junk(4096, '\x5a');
     const std::vector<Case> cases = {
-        {"missing", [] {}},
+        {"missing", [] {}, store::Cause::NotFound},
         {"damaged",
          [&] {
              QFile f(path);
              ASSERT_TRUE(f.open(QIODevice::WriteOnly));
              f.write(junk);
-         }},
-        {"other password", [&] { ASSERT_TRUE(test::CreateDatabase(path, QStringLiteral("another.key"))); }},
-        {"a folder", [&] { ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("DataBook.mdb"))); }},
+         },
+         store::Cause::NotLedger},
+        {"other password", [&] { ASSERT_TRUE(test::CreateDatabase(path, QStringLiteral("another.key"))); },
+         store::Cause::NotLedger},
+        {"a folder", [&] { ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("DataBook.mdb"))); },
+         store::Cause::Unknown},
     };
     for (const Case& c : cases) {
         QFile::remove(path);
@@ -96,6 +101,8 @@ TEST_F(OpenDatabaseTest, FilesThatCannotBeOpenedEndTheProgramWithTheEngineText)
         ASSERT_EQ(fake.messages.size(), 1) << c.what;
         EXPECT_FALSE(fake.messages[0].text.isEmpty()) << c.what;
         EXPECT_NE(fake.messages[0].text, kWrongFile) << c.what;
+        EXPECT_TRUE(fake.messages[0].text.startsWith(store::CauseSentence(c.cause) + QStringLiteral(" (")))
+            << c.what << ": " << fake.messages[0].text.toStdString();
         EXPECT_EQ(fake.messages[0].style, kStopStyle);
         EXPECT_EQ(fake.messages[0].title, QStringLiteral("خطأ"));
     }

@@ -3,11 +3,18 @@
 #include <QApplication>
 #include <QCursor>
 
+#include "linux_platform.h"
+
 namespace pelorin::test {
 
 QPoint FakePlatform::cursorPos()
 {
     return useRealCursor ? QCursor::pos() : cursor;
+}
+
+bool FakePlatform::fileOpenElsewhere(const QString& path)
+{
+    return useRealOpenFiles ? FileOpenByOtherProcess(path) : filesOpenElsewhere.contains(path);
 }
 
 QWidget* FakePlatform::activeWindow()

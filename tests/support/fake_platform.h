@@ -102,6 +102,10 @@ public:
     QStringList started;
     bool startResult = true;
     bool startDetached(const QString& program) override { return started << program, startResult; }
+    // Files another process is to have open; or the real look through /proc.
+    QStringList filesOpenElsewhere;
+    bool useRealOpenFiles = false;
+    bool fileOpenElsewhere(const QString& path) override;
 
     // Message boxes: each shown box is recorded; answers are taken in order (default OK/Yes).
     QVector<ShownMessage> messages;
