@@ -6,10 +6,11 @@
 
 namespace pelorin::ledger {
 
-RowHoverDelegate::RowHoverDelegate(QAbstractItemView* view) : QStyledItemDelegate(view), view_(view)
+RowHoverDelegate::RowHoverDelegate(QAbstractItemView* view)
+    : QStyledItemDelegate(view), view_(view), viewport_(view->viewport())
 {
-    view->viewport()->setMouseTracking(true);
-    view->viewport()->installEventFilter(this);
+    viewport_->setMouseTracking(true);
+    viewport_->installEventFilter(this);
 }
 
 void RowHoverDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
@@ -25,7 +26,7 @@ void RowHoverDelegate::initStyleOption(QStyleOptionViewItem* option, const QMode
 
 bool RowHoverDelegate::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == view_->viewport()) {
+    if (watched == viewport_) {
         switch (event->type()) {
         case QEvent::MouseMove:
             setHovered(view_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).row());
@@ -51,7 +52,7 @@ void RowHoverDelegate::setHovered(int row)
 {
     if (row == hovered_) return;
     hovered_ = row;
-    view_->viewport()->update();
+    viewport_->update();
 }
 
 } // namespace pelorin::ledger

@@ -21,6 +21,9 @@ protected:
 private:
     void setHovered(int row);
     QAbstractItemView* view_;
+    // Kept apart from the view: the viewport's last events reach the filter while the view is
+    // being destroyed, when it is no longer an item view to ask for its viewport.
+    QWidget* viewport_;
     int hovered_ = -1;
 };
 

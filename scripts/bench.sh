@@ -6,7 +6,7 @@ build="${1:-build}"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 for b in "$build"/bench/bench_*; do
-  [ -f "$b" ] && [ -x "$b" ] || continue
+  [[ -f $b && -x $b ]] || continue
   name=$(basename "$b")
   echo "== $name"
   "$b" --benchmark_counters_tabular=true --benchmark_out="$out/$name.json" --benchmark_out_format=json

@@ -19,12 +19,12 @@ BUILD_PACKAGES=(
   qt6-qpa-plugins qt6-svg-dev libqt6printsupport6 libgl-dev libxkbcommon-dev libx11-dev libicu-dev
   fonts-noto-ui-core fonts-liberation2
 )
-# Tests, benchmarks and screenshots only: test frameworks, a virtual screen and its tools, a
-# Wayland compositor, the desktop-file and AppStream validators, the locales the end-to-end
-# sessions use, python3 for test helpers, and the accessibility bus with its Python client, which
-# reads the program as a screen reader does.
+# Tests, benchmarks and screenshots only: test frameworks, the format and shell-script checks, a
+# virtual screen and its tools, a Wayland compositor, the desktop-file and AppStream validators,
+# the locales the end-to-end sessions use, python3 for test helpers, and the accessibility bus
+# with its Python client, which reads the program as a screen reader does.
 TEST_PACKAGES=(
-  libgtest-dev libgmock-dev libbenchmark-dev clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev clang-format shellcheck
   xvfb xauth xdotool x11-utils x11-xkb-utils imagemagick poppler-utils
   weston qt6-wayland desktop-file-utils appstream
   locales python3
@@ -55,6 +55,7 @@ sqlcipher_ok() {
 }
 
 codename=""
+# shellcheck source=/dev/null  # the machine's own file, not part of the tree
 [ -r /etc/os-release ] && codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 
 enable_backports() {

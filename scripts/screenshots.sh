@@ -25,6 +25,7 @@ if [ ! -x "$build/bin/Pelorin" ] || [ ! -x "$build/tests/update/test_update" ]; 
   cmake --build "$build" -j "$(nproc)"
 fi
 
+# shellcheck source=tests/support/e2e_lib.sh
 source "$root/tests/support/e2e_lib.sh"
 out=$(mktemp -d "${TMPDIR:-/tmp}/pelorin-shots.XXXXXX")
 e2e_session pelorin-shots-work # $work, the program's private home, settings and runtime folders
@@ -49,7 +50,8 @@ INSERT INTO TableBook (NameBook,NameWriter,NameBorrower,DateLoan,DateReturn,Time
  ('طوق الحمامة','ابن حزم','عمر','2019/05/20','2024/08/22','');" >/dev/null
 export out LATIN_FONTS=$root/tests/startup/latin_fonts.conf
 
-# The real program.
+# The real program. The script runs in the session's own shell, so its variables stay unexpanded here.
+# shellcheck disable=SC2016
 LANG=ar_SA.UTF-8 e2e_screen bash -c '
   set -uo pipefail
   source "$E2E_LIB"
