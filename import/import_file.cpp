@@ -1,0 +1,36 @@
+#include "import_file.h"
+
+namespace pelorin::importing {
+
+ParsedFile ParseFile(const QByteArray& bytes, std::optional<Encoding> encoding,
+                     std::optional<QChar> separator)
+{
+    ParsedFile file;
+    if (bytes.size() > kMaxFileBytes) {
+        file.error = QStringLiteral("الملف أكبر من 100 ميغابايت");
+        return file;
+    }
+    file.encoding = encoding.value_or(DetectEncoding(bytes));
+    const QString text = Decode(bytes, file.encoding);
+    file.separator = separator.value_or(DetectSeparator(text));
+    ReadResult read = ReadRecords(text, file.separator);
+    if (!read.error.isEmpty()) {
+        file.error = read.error;
+        file.errorLine = read.errorLine;
+        return file;
+    }
+    // Lines holding nothing but separators or spaces count as nothing.
+    bool empty = true;
+    for (const Record& r : read.records)
+        for (const QString& f : r.fields)
+            if (!f.trimmed().isEmpty()) empty = false;
+    if (empty) {
+        file.error = QStringLiteral("الملف فارغ");
+        return file;
+    }
+    file.records = std::move(read.records);
+    file.map = MapColumns(file.records.constFirst().fields);
+    return file;
+}
+
+} // namespace pelorin::importing

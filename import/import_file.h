@@ -1,0 +1,33 @@
+// A file's bytes as records and columns, with the limits a file must keep: what the preview
+// shows first, read again when the owner picks another encoding or separator.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+#include "column_map.h"
+#include "csv_reader.h"
+#include "text_decode.h"
+
+namespace pelorin::importing {
+
+// The largest file read.
+inline constexpr qsizetype kMaxFileBytes = 100 * 1024 * 1024;
+
+struct ParsedFile {
+    Encoding encoding = Encoding::Utf8;
+    QChar separator = u',';
+    QList<Record> records;
+    ColumnMap map;
+    QString error; // in Arabic: an empty, too large or binary file, an open quote, a long field
+    int errorLine = 0;
+};
+
+// Reads the bytes in the given encoding and separator, or those detected when none is given.
+ParsedFile ParseFile(const QByteArray& bytes, std::optional<Encoding> encoding = std::nullopt,
+                     std::optional<QChar> separator = std::nullopt);
+
+} // namespace pelorin::importing
