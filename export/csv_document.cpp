@@ -6,9 +6,7 @@
 
 namespace pelorin::csv {
 
-namespace {
-
-bool startsFormula(QStringView text)
+bool StartsFormula(QStringView text)
 {
     if (text.isEmpty()) return false;
     switch (text.front().unicode()) {
@@ -23,6 +21,8 @@ bool startsFormula(QStringView text)
         return false;
     }
 }
+
+namespace {
 
 bool needsQuotes(char16_t c)
 {
@@ -115,7 +115,7 @@ char* Document::quotedUtf8(char* out, QStringView text)
     const char16_t* s = text.utf16();
     const qsizetype n = text.size();
     *out++ = '"';
-    if (startsFormula(text)) *out++ = '\'';
+    if (StartsFormula(text)) *out++ = '\'';
     for (qsizetype i = 0; i < n; ++i) {
         // A quote inside a quoted cell is written twice.
         if (s[i] == u'"') *out++ = '"';
@@ -133,7 +133,7 @@ void Document::AddCell(QStringView text)
     if (recordStarted_) *out++ = ',';
     recordStarted_ = true;
     char* start = out;
-    if (startsFormula(text)) *out++ = '\'';
+    if (StartsFormula(text)) *out++ = '\'';
     out = plainUtf8(out, text);
     if (!out) out = quotedUtf8(start, text);
     used_ = out - bytes_.constData();

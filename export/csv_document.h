@@ -10,6 +10,10 @@ class QIODevice;
 
 namespace pelorin::csv {
 
+// A cell that a spreadsheet would run as a formula: it starts with = + - @, a tab or a carriage
+// return. The export puts an apostrophe before it; the import takes that off again.
+bool StartsFormula(QStringView text);
+
 // Writes the document to a device piece by piece, so that a large one never sits in memory
 // whole.
 class Document {

@@ -3,26 +3,11 @@
 #include <array>
 #include <map>
 
+#include "csv_document.h"
+
 namespace pelorin::importing {
 
 namespace {
-
-// As export/csv_document.cpp decides when to add the apostrophe.
-bool startsFormula(QStringView text)
-{
-    if (text.isEmpty()) return false;
-    switch (text.front().unicode()) {
-    case u'=':
-    case u'+':
-    case u'-':
-    case u'@':
-    case u'\t':
-    case u'\r':
-        return true;
-    default:
-        return false;
-    }
-}
 
 // How many records the separator is guessed from.
 constexpr int kSampleRecords = 50;
@@ -106,7 +91,7 @@ ReadResult ReadRecords(QStringView text, QChar separator)
     bool recordEmpty = true; // nothing read since the record began
 
     auto endField = [&] {
-        if (field.size() >= 2 && field.front() == u'\'' && startsFormula(QStringView(field).mid(1)))
+        if (field.size() >= 2 && field.front() == u'\'' && csv::StartsFormula(QStringView(field).mid(1)))
             field.remove(0, 1);
         record.fields.append(field);
         field.clear();
