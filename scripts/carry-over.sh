@@ -30,7 +30,9 @@ refuse() {
 }
 
 before=$(contents "$old") || refuse "it does not open with Pelorin's key"
-printf '%s\n' "$before" | grep -q 'CREATE TABLE.*TableBook' || refuse "it holds no loan table"
+# From a here-string, not a pipe: grep -q stops at the first match, and under pipefail the
+# writer's broken pipe would read as "no loan table".
+grep -q 'CREATE TABLE.*TableBook' <<<"$before" || refuse "it holds no loan table"
 for side in journal wal; do
   [ ! -e "$old-$side" ] || refuse "an unfinished change lies beside it ($old-$side)"
 done

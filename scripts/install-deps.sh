@@ -76,8 +76,10 @@ enable_backports() {
 TEST_LOCALES=(ar_SA.UTF-8 en_US.UTF-8)
 locale_ok() {
   [ "$purpose" = test ] || return 0
-  local l
-  for l in "${TEST_LOCALES[@]}"; do locale -a 2>/dev/null | grep -qix "${l%.UTF-8}.utf8" || return 1; done
+  local l have
+  # Read whole first: grep -q leaves at its match, and the cut-off writer would fail the pipe.
+  have=$(locale -a 2>/dev/null)
+  for l in "${TEST_LOCALES[@]}"; do grep -qix "${l%.UTF-8}.utf8" <<<"$have" || return 1; done
 }
 
 if [ ${#missing[@]} -eq 0 ] && sqlcipher_ok && locale_ok; then

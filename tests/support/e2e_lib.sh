@@ -156,7 +156,13 @@ e2e_wait_window() {
   e2e_window "^$1\$" || e2e_die "no window titled '$1'"
 }
 
-e2e__unmapped() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+# The state is read whole before it is searched: grep -q leaves early, and a writer cut off
+# mid-way would fail the pipe under pipefail and read as closed.
+e2e__unmapped() {
+  local info
+  info=$(xwininfo -id "$1" 2>/dev/null) || return 0
+  ! grep -q 'Map State: IsViewable' <<<"$info"
+}
 
 # e2e_gone WINDOW: waits until it is closed (hidden or destroyed).
 e2e_gone() {
