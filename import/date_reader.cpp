@@ -112,11 +112,18 @@ DateResult ReadDate(QStringView text, DayMonthOrder order)
     }
     if (year < 1600) return {QString(), kHijriDate};
     if (!QDate::isValid(year, month, day)) return {QString(), kNoSuchDate};
-    return {QStringLiteral("%1/%2/%3")
-                .arg(year, 4, 10, QLatin1Char('0'))
-                .arg(month, 2, 10, QLatin1Char('0'))
-                .arg(day, 2, 10, QLatin1Char('0')),
-            QString()};
+    // Written digit by digit: a file of a hundred thousand loans reads three dates a row.
+    const char16_t stored[10] = {char16_t(u'0' + year / 1000),
+                                 char16_t(u'0' + year / 100 % 10),
+                                 char16_t(u'0' + year / 10 % 10),
+                                 char16_t(u'0' + year % 10),
+                                 u'/',
+                                 char16_t(u'0' + month / 10),
+                                 char16_t(u'0' + month % 10),
+                                 u'/',
+                                 char16_t(u'0' + day / 10),
+                                 char16_t(u'0' + day % 10)};
+    return {QString(reinterpret_cast<const QChar*>(stored), 10), QString()};
 }
 
 DateResult ReadReturnDate(QStringView text, DayMonthOrder order)

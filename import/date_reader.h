@@ -6,10 +6,12 @@
 #include <QList>
 #include <QString>
 
+#include "loan_duration.h"
+
 namespace pelorin::importing {
 
 // What a return date is stored as while the book is out.
-inline const QString kNotReturned = QStringLiteral("لم يرد بعد");
+using duration::kNotReturned;
 
 enum class DayMonthOrder { DayFirst, MonthFirst };
 

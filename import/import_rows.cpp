@@ -20,12 +20,30 @@ QString dateReason(Column column, const QString& reason)
 
 } // namespace
 
+namespace {
+
+// The key of a loan whose date is already in its stored form: one text, normalised in place.
+QString keyOf(QStringView title, QStringView borrower, QStringView storedDate)
+{
+    title = title.trimmed();
+    borrower = borrower.trimmed();
+    QString key(title.size() + borrower.size() + storedDate.size() + 2, Qt::Uninitialized);
+    auto* start = reinterpret_cast<char16_t*>(key.data());
+    char16_t* at = find::NormalizeInto(start, title);
+    *at++ = u'\x1F';
+    at = find::NormalizeInto(at, borrower);
+    *at++ = u'\x1F';
+    at = std::copy(storedDate.utf16(), storedDate.utf16() + storedDate.size(), at);
+    key.truncate(at - start);
+    return key;
+}
+
+} // namespace
+
 QString DuplicateKey(QStringView title, QStringView borrower, QStringView loanDate)
 {
     const DateResult date = ReadDate(loanDate, DayMonthOrder::DayFirst);
-    const QString dateKey = date.ok() ? date.date : loanDate.trimmed().toString();
-    return find::NormalizeForSearch(title.trimmed().toString()) + QChar(u'\x1F') +
-           find::NormalizeForSearch(borrower.trimmed().toString()) + QChar(u'\x1F') + dateKey;
+    return keyOf(title, borrower, date.ok() ? QStringView(date.date) : loanDate.trimmed());
 }
 
 ImportRows BuildRows(const QList<Record>& records, const ColumnMap& map, const QSet<QString>& existingKeys)
@@ -41,6 +59,7 @@ ImportRows BuildRows(const QList<Record>& records, const ColumnMap& map, const Q
 
     // First pass: the order of day and month that the file's dates show.
     QList<DateCell> dates;
+    dates.reserve(2 * records.size());
     for (qsizetype r = first; r < records.size(); ++r)
         for (Column c : {LoanDate, ReturnDate}) {
             const int f = map.field[c];
@@ -49,6 +68,8 @@ ImportRows BuildRows(const QList<Record>& records, const ColumnMap& map, const Q
     rows.order = ChooseDayMonthOrder(dates);
 
     QSet<QString> seen;
+    seen.reserve(records.size());
+    rows.accepted.reserve(records.size());
     for (qsizetype r = first; r < records.size(); ++r) {
         const Record& record = records[r];
         if (blank(record.fields)) continue;
@@ -84,7 +105,7 @@ ImportRows BuildRows(const QList<Record>& records, const ColumnMap& map, const Q
         row.cells[LoanDate] = loan.date;
         row.cells[ReturnDate] = back.date;
 
-        const QString key = DuplicateKey(row.cells[Title], row.cells[Borrower], row.cells[LoanDate]);
+        const QString key = keyOf(row.cells[Title], row.cells[Borrower], row.cells[LoanDate]);
         if (existingKeys.contains(key) || seen.contains(key)) {
             rows.duplicates.append(std::move(row));
             continue;

@@ -14,6 +14,7 @@ FIGURES = [
     ("backup of 100,000 loans", "BM_Backup/100000/", "ratio", 1.5, ""),
     ("find-bar keystroke at 100,000 loans", "BM_FindKeystroke/100000/", "ratio", 1.5, ""),
     ("CSV export of 100,000 loans", "BM_ExportCsv/100000/", "ratio", 3, ""),
+    ("CSV import of 100,000 loans", "BM_ImportCsv/100000/", "ratio", 1.5, ""),
     # No target: the same export against the same bytes replaced as a whole and synced to the
     # disk, as the export must save them; shows what making the text costs beyond that.
     ("CSV export against a synced whole-file save of the same bytes", "BM_ExportCsv/100000/",

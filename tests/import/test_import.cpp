@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "csv_document.h"
+#include "engine.h"
 #include "import_file.h"
 #include "import_rows.h"
+#include "import_write.h"
+#include "test_db.h"
 
 using namespace pelorin;
 using namespace pelorin::importing;
@@ -223,4 +226,50 @@ TEST(Import, FilesOutsideTheLimitsSayWhy)
     const ParsedFile big = ParseFile("a\n\"" + QByteArray(kMaxFieldChars + 1, 'x') + "\"\n");
     EXPECT_EQ(big.errorLine, 2);
     EXPECT_TRUE(big.records.isEmpty());
+}
+
+TEST(ImportWrite, AllRowsLandWithTheirDurationsOrNoneDo)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("DataBook.mdb"));
+    ASSERT_TRUE(test::CreateDatabase(path, test::kTestPassword,
+                                     {{"الأيام", "طه حسين", "أحمد", "2024/01/15", "لم يرد بعد", ""}}));
+    // A trigger refuses the third row, as a full disk or a hand-made constraint would half-way.
+    test::Query(path,
+                QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON TableBook WHEN NEW.NameBook = 'x'"
+                               " BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    const ParsedFile file = ParseFile(QStringLiteral("الكتاب,المستعير,تاريخ الإعارة,تاريخ الرد\n"
+                                                     "الايام,احمد,15/01/2024,\nب,ج,01/02/2024,03/02/2024\n"
+                                                     "ت,ث,2024/02/01,\nx,ج,2024/02/02,\n")
+                                          .toUtf8());
+    const store::OpenResult opened = store::OpenKeyedFile(path, test::kTestPassword);
+    ASSERT_TRUE(opened.handle);
+    sqlite3* db = opened.handle->db();
+    QSet<QString> keys;
+    store::Reason reason;
+    ASSERT_TRUE(LedgerKeys(db, keys, reason)) << reason.Text().toStdString();
+    const ImportRows rows = BuildRows(file.records, file.map, keys);
+    EXPECT_EQ(rows.duplicates.size(), 1) << "the ledger's loan, spelt otherwise";
+    QList<const ImportRow*> all;
+    for (const ImportRow& r : rows.accepted)
+        all << &r;
+    const QDate today(2024, 3, 10);
+
+    WriteOutcome o = WriteLoans(db, all, today);
+    EXPECT_FALSE(o.ok);
+    EXPECT_TRUE(o.reason.Text().contains(QStringLiteral("refused")));
+    all.removeLast();
+    o = WriteLoans(db, all, today, [](qsizetype) { return false; });
+    EXPECT_TRUE(o.cancelled);
+    EXPECT_EQ(test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook")), QStringList{"1"});
+
+    o = WriteLoans(db, all, today);
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(o.written, 2);
+    EXPECT_EQ(
+        test::Query(path, QStringLiteral("SELECT NameBook || '|' || NameWriter || '|' || DateLoan || '|' ||"
+                                         " DateReturn || '|' || TimeLoan FROM TableBook WHERE ID > 1")),
+        (QStringList{"ب||2024/02/01|2024/02/03|" + duration::GetTimeLoan(u"2024/02/01", u"2024/02/03", today),
+                     "ت||2024/02/01|لم يرد بعد|" +
+                         duration::GetTimeLoan(u"2024/02/01", u"لم يرد بعد", today)}));
 }

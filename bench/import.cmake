@@ -1,0 +1,2 @@
+add_executable(bench_import ${CMAKE_CURRENT_LIST_DIR}/bench_import.cpp)
+target_link_libraries(bench_import PRIVATE pelorin_bench_main pelorin_import)
