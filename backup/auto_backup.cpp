@@ -28,6 +28,11 @@ QString AutoBackup::beforeCompaction()
     return take(QStringLiteral("وستتم عملية الضغط على أي حال."));
 }
 
+QString AutoBackup::beforeImport()
+{
+    return take(QStringLiteral("وسيتم الاستيراد على أي حال."));
+}
+
 QString AutoBackup::take(const QString& afterwards)
 {
     const Outcome o = TakeBackup();

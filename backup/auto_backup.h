@@ -1,6 +1,6 @@
 // The backups the ledger takes by itself: before the first change of each calendar day and
-// before every compaction. A failed backup never stops the change; the owner is told once in a
-// session, with the reason.
+// before every compaction and import. A failed backup never stops the change; the owner is told
+// once in a session, with the reason.
 #pragma once
 
 #include <QDate>
@@ -13,6 +13,8 @@ public:
     // Each returns the warning to show the owner, or an empty text.
     QString beforeChange();
     QString beforeCompaction();
+    // An import may add thousands of loans at once: the ledger as it was is kept every time.
+    QString beforeImport();
 
 private:
     QString take(const QString& afterwards);

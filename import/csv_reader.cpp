@@ -76,7 +76,7 @@ QChar DetectSeparator(QStringView text)
     return QChar(candidates[size_t(best)]);
 }
 
-ReadResult ReadRecords(QStringView text, QChar separator)
+ReadResult ReadRecords(QStringView text, QChar separator, const std::atomic<bool>* stop)
 {
     if (text.contains(QChar(u'\0')))
         return failure(QStringLiteral("الملف ليس نصًا: فيه بايتات ثنائية (NUL)"), 0);
@@ -99,11 +99,13 @@ ReadResult ReadRecords(QStringView text, QChar separator)
     auto endRecord = [&] {
         endField();
         if (!recordEmpty) result.records.append(record);
+        if (stop && (result.records.size() & 1023) == 0 && stop->load(std::memory_order_relaxed))
+            result.stopped = true;
         record = Record{line, {}};
         recordEmpty = true;
     };
 
-    while (i < n) {
+    while (i < n && !result.stopped) {
         const char16_t c = text[i].unicode();
         if (c == u'"' && field.isEmpty()) {
             // A quoted field, up to the quote that is not written twice.
@@ -156,6 +158,7 @@ ReadResult ReadRecords(QStringView text, QChar separator)
         if (field.size() > kMaxFieldChars) return failure(tooLong(line), line);
         i = end;
     }
+    if (result.stopped) return ReadResult{{}, QString(), 0, true};
     endRecord();
     return result;
 }

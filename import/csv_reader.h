@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 namespace pelorin::importing {
 
 // The longest field read, in characters (1 MB of text).
@@ -25,12 +27,14 @@ struct ReadResult {
     QList<Record> records; // blank lines left out
     QString error;         // in Arabic; empty when the text was read whole
     int errorLine = 0;
+    bool stopped = false; // the reader was told to stop: no records
 };
 
 // Reads every record. The apostrophe our own export puts before a cell that a spreadsheet
 // would run as a formula (one starting with = + - @, a tab or a carriage return) is taken off
 // again. Binary text (a NUL character), a quote left open to the end, or a field over
 // kMaxFieldChars give an error and no records.
-ReadResult ReadRecords(QStringView text, QChar separator);
+// A reader on another thread can be told to stop through stop.
+ReadResult ReadRecords(QStringView text, QChar separator, const std::atomic<bool>* stop = nullptr);
 
 } // namespace pelorin::importing

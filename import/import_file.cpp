@@ -3,7 +3,7 @@
 namespace pelorin::importing {
 
 ParsedFile ParseFile(const QByteArray& bytes, std::optional<Encoding> encoding,
-                     std::optional<QChar> separator)
+                     std::optional<QChar> separator, const std::atomic<bool>* stop)
 {
     ParsedFile file;
     if (bytes.size() > kMaxFileBytes) {
@@ -13,7 +13,9 @@ ParsedFile ParseFile(const QByteArray& bytes, std::optional<Encoding> encoding,
     file.encoding = encoding.value_or(DetectEncoding(bytes));
     const QString text = Decode(bytes, file.encoding);
     file.separator = separator.value_or(DetectSeparator(text));
-    ReadResult read = ReadRecords(text, file.separator);
+    ReadResult read = ReadRecords(text, file.separator, stop);
+    file.stopped = read.stopped;
+    if (file.stopped) return file;
     if (!read.error.isEmpty()) {
         file.error = read.error;
         file.errorLine = read.errorLine;

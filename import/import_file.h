@@ -24,10 +24,12 @@ struct ParsedFile {
     ColumnMap map;
     QString error; // in Arabic: an empty, too large or binary file, an open quote, a long field
     int errorLine = 0;
+    bool stopped = false; // told to stop: nothing read
 };
 
 // Reads the bytes in the given encoding and separator, or those detected when none is given.
+// A reader on another thread can be told to stop through stop.
 ParsedFile ParseFile(const QByteArray& bytes, std::optional<Encoding> encoding = std::nullopt,
-                     std::optional<QChar> separator = std::nullopt);
+                     std::optional<QChar> separator = std::nullopt, const std::atomic<bool>* stop = nullptr);
 
 } // namespace pelorin::importing

@@ -46,7 +46,8 @@ QString DuplicateKey(QStringView title, QStringView borrower, QStringView loanDa
     return keyOf(title, borrower, date.ok() ? QStringView(date.date) : loanDate.trimmed());
 }
 
-ImportRows BuildRows(const QList<Record>& records, const ColumnMap& map, const QSet<QString>& existingKeys)
+ImportRows BuildRows(const QList<Record>& records, const ColumnMap& map, const QSet<QString>& existingKeys,
+                     const std::atomic<bool>* stop)
 {
     ImportRows rows;
     for (Column required : {Title, LoanDate})
@@ -72,6 +73,11 @@ ImportRows BuildRows(const QList<Record>& records, const ColumnMap& map, const Q
     rows.accepted.reserve(records.size());
     for (qsizetype r = first; r < records.size(); ++r) {
         const Record& record = records[r];
+        if (stop && (r & 1023) == 0 && stop->load(std::memory_order_relaxed)) {
+            ImportRows none;
+            none.stopped = true;
+            return none;
+        }
         if (blank(record.fields)) continue;
         if (record.fields.size() < needed) {
             rows.refused.append(

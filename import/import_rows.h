@@ -29,7 +29,8 @@ struct ImportRows {
     QList<ImportRow> duplicates; // as accepted, but the ledger or an earlier row has the loan
     QList<RefusedRow> refused;
     DayMonthChoice order;
-    QString error; // in Arabic, when the map lacks the title or the loan date: nothing read
+    QString error;        // in Arabic, when the map lacks the title or the loan date: nothing read
+    bool stopped = false; // told to stop: nothing read
 };
 
 // What makes two loans the same: title, borrower and loan date, in the finding's spelling of
@@ -41,6 +42,8 @@ QString DuplicateKey(QStringView title, QStringView borrower, QStringView loanDa
 // map needs; a return before the loan is not refused (the ledger warns of it). A loan whose
 // DuplicateKey is in existingKeys or on an earlier row goes to duplicates. Rows with every
 // field blank are left out.
-ImportRows BuildRows(const QList<Record>& records, const ColumnMap& map, const QSet<QString>& existingKeys);
+// A builder on another thread can be told to stop through stop.
+ImportRows BuildRows(const QList<Record>& records, const ColumnMap& map, const QSet<QString>& existingKeys,
+                     const std::atomic<bool>* stop = nullptr);
 
 } // namespace pelorin::importing

@@ -50,7 +50,7 @@ QString EncodingName(Encoding encoding)
     case Encoding::Utf16Be:
         return QStringLiteral("UTF-16 BE");
     case Encoding::Windows1256:
-        return QStringLiteral("Windows-1256 (العربية)");
+        return QStringLiteral("Windows-1256");
     }
     return QString();
 }

@@ -103,6 +103,10 @@ public:
     void ExportList();
     FindBar* findBar = nullptr;
 
+    // Import (frm_main_import.cpp): Ctrl+I brings loans in from a spreadsheet file, through a
+    // preview, a backup and one transaction.
+    void ImportLoans();
+
     // Backups (frm_main_backup.cpp): Ctrl+B backs the ledger up at once and tells the owner how
     // it went; Ctrl+R opens the restore window, after which this window loads the ledger afresh.
     static void BackupNow();
@@ -137,6 +141,7 @@ private:
     // warning it calls for.
     void BackupBeforeChange();
     void BackupBeforeCompaction();
+    void BackupBeforeImport();
     // A command of the right-click menus: its shortcut (Ctrl and a Latin letter, shown in the menu)
     // works anywhere in the window, and so does Ctrl with arabicKey, the Arabic letter of the same
     // key on the Arabic layout.
@@ -147,6 +152,7 @@ private:
     // Lets the library name box hold a name of this length, never less than the typing limit.
     void fitLibraryNameLimit(int length);
     void buildFindCommands();
+    void buildImportCommand();
     // Marks the clicked record where the list now shows it, if it does.
     void markSelectedRecord();
     void showFindCount();

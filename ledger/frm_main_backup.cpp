@@ -54,6 +54,11 @@ void FrmMain::BackupBeforeCompaction()
     warn(autoBackup->beforeCompaction());
 }
 
+void FrmMain::BackupBeforeImport()
+{
+    warn(autoBackup->beforeImport());
+}
+
 void FrmMain::BackupNow()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -68,6 +68,7 @@ void FrmMain::buildMenus()
     showOn(FrameHelp, HelpMenu);
     showOn(lvwRoom, ListMenu);
     buildFindCommands();
+    buildImportCommand();
     buildBackupCommands();
 }
 

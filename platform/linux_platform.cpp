@@ -267,8 +267,10 @@ int LinuxPlatform::msgBox(const QString& text, int style, const QString& title)
         box.setLayoutDirection(Qt::RightToLeft);
     else
         box.setLayoutDirection(Qt::LeftToRight);
-    if (style & MsgStyle::RightAlign) {
-        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        // Reasons and file names can be selected and copied, for a message to whoever helps.
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        if (style & MsgStyle::RightAlign)
             // Absolute: in a right-to-left box a plain AlignRight would be mirrored to the left.
             label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
     }
