@@ -69,9 +69,9 @@ double floorImport(sqlite3* db, const QString& path, const QStringList& duration
         int column = 1;
         for (QStringView field : line.split(u','))
             if (column <= 5)
-                sqlite3_bind_text16(st, column++, field.utf16(), int(field.size() * 2), SQLITE_TRANSIENT);
+                sqlite3_bind_text16(st, column++, field.utf16(), int(field.size() * 2), SQLITE_STATIC);
         const QString& time = durations[(row - 1) % durations.size()];
-        sqlite3_bind_text16(st, 6, time.utf16(), int(time.size() * 2), SQLITE_TRANSIENT);
+        sqlite3_bind_text16(st, 6, time.utf16(), int(time.size() * 2), SQLITE_STATIC);
         sqlite3_step(st);
         sqlite3_reset(st);
     }

@@ -31,7 +31,7 @@ struct DayMonthChoice {
 
 struct DateCell {
     int line = 0;
-    QString text;
+    QStringView text; // the cell of a record, which outlives the choice
 };
 
 // The order the file's dates show: any with a first part over 12 means day first, any with a

@@ -3,6 +3,8 @@
 #include "arabic_normalize.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace pelorin::importing {
 
@@ -18,32 +20,86 @@ QString dateReason(Column column, const QString& reason)
     return ColumnCaption(column) + QStringLiteral(": ") + reason;
 }
 
-} // namespace
-
-namespace {
-
-// The key of a loan whose date is already in its stored form: one text, normalised in place.
-QString keyOf(QStringView title, QStringView borrower, QStringView storedDate)
+// The key of a loan whose date is already in its stored form, normalised into buffer, which it
+// reuses: a file of a hundred thousand loans makes no string per key.
+QStringView keyOf(std::u16string& buffer, QStringView title, QStringView borrower, QStringView storedDate)
 {
     title = title.trimmed();
     borrower = borrower.trimmed();
-    QString key(title.size() + borrower.size() + storedDate.size() + 2, Qt::Uninitialized);
-    auto* start = reinterpret_cast<char16_t*>(key.data());
+    buffer.resize(size_t(title.size() + borrower.size() + storedDate.size() + 2));
+    char16_t* start = buffer.data();
     char16_t* at = find::NormalizeInto(start, title);
     *at++ = u'\x1F';
     at = find::NormalizeInto(at, borrower);
     *at++ = u'\x1F';
     at = std::copy(storedDate.utf16(), storedDate.utf16() + storedDate.size(), at);
-    key.truncate(at - start);
-    return key;
+    return QStringView(start, at - start);
 }
+
+// Keys held in one block of text and found through an open-addressed table of their hashes,
+// rather than one string and one node for each.
+class KeySet {
+public:
+    explicit KeySet(qsizetype expected)
+    {
+        size_t count = 16;
+        while (count < size_t(expected) * 2)
+            count *= 2;
+        slots_.assign(count, -1);
+        mask_ = count - 1;
+        spans_.reserve(size_t(expected));
+    }
+    // Adds the key; false when it is there already.
+    bool insert(QStringView key)
+    {
+        const size_t hash = qHash(key);
+        size_t i = hash & mask_;
+        for (; slots_[i] >= 0; i = (i + 1) & mask_)
+            if (same(slots_[i], hash, key)) return false;
+        if (spans_.size() * 2 >= slots_.size()) {
+            grow();
+            return insert(key);
+        }
+        slots_[i] = qsizetype(spans_.size());
+        spans_.push_back({hash, qsizetype(text_.size()), key.size()});
+        text_.append(key.utf16(), size_t(key.size()));
+        return true;
+    }
+
+private:
+    struct Span {
+        size_t hash;
+        qsizetype start, size;
+    };
+    bool same(qsizetype k, size_t hash, QStringView key) const
+    {
+        const Span& s = spans_[size_t(k)];
+        return s.hash == hash && QStringView(text_.data() + s.start, s.size) == key;
+    }
+    void grow()
+    {
+        slots_.assign(slots_.size() * 2, -1);
+        mask_ = slots_.size() - 1;
+        for (size_t k = 0; k < spans_.size(); ++k) {
+            size_t i = spans_[k].hash & mask_;
+            while (slots_[i] >= 0)
+                i = (i + 1) & mask_;
+            slots_[i] = qsizetype(k);
+        }
+    }
+    std::u16string text_;
+    std::vector<Span> spans_;
+    std::vector<qsizetype> slots_;
+    size_t mask_ = 0;
+};
 
 } // namespace
 
 QString DuplicateKey(QStringView title, QStringView borrower, QStringView loanDate)
 {
     const DateResult date = ReadDate(loanDate, DayMonthOrder::DayFirst);
-    return keyOf(title, borrower, date.ok() ? QStringView(date.date) : loanDate.trimmed());
+    std::u16string buffer;
+    return keyOf(buffer, title, borrower, date.ok() ? QStringView(date.date) : loanDate.trimmed()).toString();
 }
 
 ImportRows BuildRows(const QList<Record>& records, const ColumnMap& map, const QSet<QString>& existingKeys,
@@ -68,8 +124,11 @@ ImportRows BuildRows(const QList<Record>& records, const ColumnMap& map, const Q
         }
     rows.order = ChooseDayMonthOrder(dates);
 
-    QSet<QString> seen;
-    seen.reserve(records.size());
+    // The ledger's loans and then the file's, each kept once.
+    KeySet seen(existingKeys.size() + records.size());
+    for (const QString& key : existingKeys)
+        seen.insert(key);
+    std::u16string buffer;
     rows.accepted.reserve(records.size());
     for (qsizetype r = first; r < records.size(); ++r) {
         const Record& record = records[r];
@@ -111,13 +170,10 @@ ImportRows BuildRows(const QList<Record>& records, const ColumnMap& map, const Q
         row.cells[LoanDate] = loan.date;
         row.cells[ReturnDate] = back.date;
 
-        const QString key = keyOf(row.cells[Title], row.cells[Borrower], row.cells[LoanDate]);
-        if (existingKeys.contains(key) || seen.contains(key)) {
+        if (seen.insert(keyOf(buffer, row.cells[Title], row.cells[Borrower], row.cells[LoanDate])))
+            rows.accepted.append(std::move(row));
+        else
             rows.duplicates.append(std::move(row));
-            continue;
-        }
-        seen.insert(key);
-        rows.accepted.append(std::move(row));
     }
     return rows;
 }

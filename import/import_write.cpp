@@ -18,8 +18,9 @@ int bindText(sqlite3_stmt* st, int index, QStringView text)
 {
     // An empty cell is stored as an empty text, as the entry stores it, not as NULL.
     static const char16_t none = 0;
+    // The texts live until the row is stored, so the engine need not copy them.
     return sqlite3_bind_text16(st, index, text.isNull() ? &none : text.utf16(), int(text.size() * 2),
-                               SQLITE_TRANSIENT);
+                               SQLITE_STATIC);
 }
 
 QStringView columnText(sqlite3_stmt* st, int column)
