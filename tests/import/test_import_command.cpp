@@ -10,6 +10,7 @@
 #include <QTableWidget>
 
 #include "frm_import.h"
+#include "import_file.h"
 #include "ledger_fixture.h"
 #include "list_export.h"
 #include "list_import.h"
@@ -112,7 +113,10 @@ TEST_F(ImportCommandTest, FilesWithoutLoansAreRefusedWithTheirReasonAndNothingCh
         {write(QStringLiteral("open.csv"), "title,loan date\n\"a,2024/01/01\n"),
          QStringLiteral("تعذر استيراد الملف")},
         {dir.filePath(QStringLiteral("gone.csv")), QStringLiteral("تعذرت قراءة الملف")},
+        {write(QStringLiteral("huge.csv"), "title,loan date\n"), QStringLiteral("أكبر من 100 ميغابايت")},
     };
+    // Sparse: the size is what counts, and nothing of it is read.
+    QFile::resize(cases[4].file, importing::kMaxFileBytes + 1);
     for (const auto& c : cases) {
         fake.messages.clear();
         importFile(c.file, never);
