@@ -1,8 +1,7 @@
 #include "list_export.h"
 
-#include <QFileDialog>
-
 #include "csv_document.h"
+#include "file_dialog.h"
 #include "ledger_model.h"
 
 namespace pelorin::ledger {
@@ -11,17 +10,9 @@ namespace {
 
 QString askWithQtDialog(QWidget* parent, const QString& suggestedPath)
 {
-    QFileDialog dialog(parent, QStringLiteral("حفظ القائمة في ملف CSV"), suggestedPath,
-                       QStringLiteral("ملفات CSV (*.csv);;كل الملفات (*)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    dialog.setLayoutDirection(Qt::RightToLeft);
-    // The window's look carries over to the dialog; its buttons need room for icon and text.
-    dialog.setStyleSheet(QStringLiteral("QPushButton { padding: 3px 12px; min-width: 64px; }"));
-    dialog.selectFile(suggestedPath);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-    return dialog.selectedFiles().constFirst();
+    return AskForFile(parent,
+                      {QStringLiteral("حفظ القائمة في ملف CSV"), suggestedPath,
+                       QStringLiteral("ملفات CSV (*.csv);;كل الملفات (*)"), true, QStringLiteral("csv")});
 }
 
 } // namespace

@@ -1,0 +1,21 @@
+// Qt's file dialog as the ledger's commands show it: Arabic, right to left, in the window's look.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace pelorin::ledger {
+
+struct FileQuestion {
+    QString title;
+    QString start;   // the folder, or the path suggested for a save
+    QString filters; // as QFileDialog takes them
+    bool save = false;
+    QString suffix; // added to a saved name that has none
+};
+
+// The chosen path; empty when the owner cancels.
+QString AskForFile(QWidget* parent, const FileQuestion& question);
+
+} // namespace pelorin::ledger
