@@ -5,7 +5,7 @@
 # settings of the user who started Pelorin, so that the next start opens the ledger.
 set -u
 
-PACKAGES="libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6printsupport6 libqt6svg6 qt6-qpa-plugins libsqlcipher1"
+PACKAGES="libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6printsupport6 libqt6svg6 qt6-qpa-plugins libsqlcipher1 libcairo2 libpango-1.0-0 libpangocairo-1.0-0 libqpdf29"
 FONT_PACKAGE="fonts-noto-ui-core"
 
 say() {
