@@ -3,46 +3,20 @@
 #include "frm_main.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
-#include <QStandardPaths>
 #include <QTableView>
 
+#include "file_save.h"
 #include "find_bar.h"
 #include "image_button.h"
 #include "ledger_model.h"
 #include "ledger_view.h"
 #include "list_export.h"
-#include "msgbox.h"
-#include "reasons.h"
 #include "report_loan.h"
 #include "save_file.h"
 
 namespace pelorin::ledger {
-
-namespace {
-
-constexpr int kRtl = MsgStyle::RightAlign | MsgStyle::RtlReading;
-
-// The folder of the last export in this session: the next one opens there.
-QString lastExportFolder;
-
-// A path keeps its left-to-right order inside a right-to-left message.
-QString leftToRight(const QString& text)
-{
-    return QChar(0x202A) + text + QChar(0x202C);
-}
-
-QString exportFolder()
-{
-    if (!lastExportFolder.isEmpty() && QDir(lastExportFolder).exists()) return lastExportFolder;
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
-}
-
-} // namespace
 
 void FrmMain::buildFindCommands()
 {
@@ -134,25 +108,12 @@ bool FrmMain::reportSelection(LoanSelection& out) const
 
 void FrmMain::ExportList()
 {
-    // The date first: it reads the same in a right-to-left and a left-to-right listing, and the
-    // exports of many days sort by it.
-    const QString name = QStringLiteral("%1 الإعارات.csv").arg(platform().today().toString(u"yyyy-MM-dd"));
-    const QString path = ChooseExportFile()(this, QDir(exportFolder()).filePath(name));
+    const QString path = ChooseExportFile()(this, SuggestedPath(QStringLiteral("الإعارات.csv")));
     if (path.isEmpty()) return;
     csv::SaveFailure error;
-    if (!csv::SaveAtomically(
-            path, [this](QIODevice& out) { return WriteListCsv(*model, out); }, &error)) {
-        QString text = QStringLiteral("تعذر حفظ القائمة في الملف:\n%1\nولم يتغير أي ملف كان بهذا الاسم.")
-                           .arg(leftToRight(path));
-        if (!error.text.isEmpty())
-            text += QStringLiteral("\n\n") +
-                    store::Explained(store::FileCause(error.kind, error.systemError), error.text);
-        chrome::MsgBox(text, MsgStyle::Critical | kRtl, QStringLiteral("خطأ"));
-        return;
-    }
-    lastExportFolder = QFileInfo(path).absolutePath();
-    chrome::MsgBox(QStringLiteral("تم حفظ القائمة في الملف:\n%1").arg(leftToRight(path)), kRtl,
-                   QStringLiteral("تنبيه"));
+    const bool saved = csv::SaveAtomically(
+        path, [this](QIODevice& out) { return WriteListCsv(*model, out); }, &error);
+    TellSaveOutcome(QStringLiteral("القائمة"), path, saved ? nullptr : &error);
 }
 
 } // namespace pelorin::ledger

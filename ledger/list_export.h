@@ -2,12 +2,9 @@
 // list's own column captions.
 #pragma once
 
-#include <QString>
-
-#include <functional>
+#include "file_save.h"
 
 class QIODevice;
-class QWidget;
 
 namespace pelorin::ledger {
 
@@ -17,9 +14,8 @@ class LedgerModel;
 // are left to the spreadsheet, which numbers its own rows. False when the device failed.
 bool WriteListCsv(const LedgerModel& model, QIODevice& out);
 
-// Asks where to save the export, offering suggestedPath; empty when the owner cancels. Qt's save
-// dialog unless replaced (tests answer it without a dialog).
-using ExportFileChooser = std::function<QString(QWidget* parent, const QString& suggestedPath)>;
+// Asks where to save the export (see SavePathChooser).
+using ExportFileChooser = SavePathChooser;
 ExportFileChooser& ChooseExportFile();
 
 } // namespace pelorin::ledger
