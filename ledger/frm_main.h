@@ -61,6 +61,8 @@ public:
     void ImgDateLoan_Click();
     void ImgDateReturn_Click();
     void ImgReport_Click();
+    // Saves the report of the loans the list shows as a PDF (Ctrl+Shift+S).
+    void SaveReportPdf();
     void ImgCompact_Click();
     void ImgUpdate_Click();
     void ImgAbout_Click();
@@ -153,6 +155,7 @@ private:
     void fitLibraryNameLimit(int length);
     void buildFindCommands();
     void buildImportCommand();
+    void buildReportCommands();
     // Marks the clicked record where the list now shows it, if it does.
     void markSelectedRecord();
     void showFindCount();

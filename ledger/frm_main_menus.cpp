@@ -46,9 +46,10 @@ QAction* FrmMain::addCommand(const QString& text, const QKeySequence& shortcut, 
 {
     auto* action = new QAction(text, this);
     // With only an Arabic layout on the keyboard, Ctrl and a letter key gives Ctrl and the Arabic
-    // letter of that key: Qt finds no Latin letter for it in any layout. That works as well.
+    // letter of that key: Qt finds no Latin letter for it in any layout. That works as well, with
+    // Shift too (Qt then reads the key's unshifted letter).
     if (arabicKey != 0)
-        action->setShortcuts({shortcut, QKeySequence(Qt::CTRL | Qt::Key(arabicKey))});
+        action->setShortcuts({shortcut, QKeySequence(shortcut[0].keyboardModifiers() | Qt::Key(arabicKey))});
     else
         action->setShortcut(shortcut);
     // The shortcut works anywhere in the window, with or without the menu open.
@@ -69,6 +70,7 @@ void FrmMain::buildMenus()
     showOn(lvwRoom, ListMenu);
     buildFindCommands();
     buildImportCommand();
+    buildReportCommands();
     buildBackupCommands();
 }
 

@@ -1,7 +1,10 @@
 // The pictures of the help frame: the printed report, the database compaction, the update check
 // and the about window. Each opening of a window builds it afresh, so no state of an earlier check
-// or scroll is carried over.
+// or scroll is carried over. The report can also be saved as a PDF from the right-click menus.
 #include "frm_main.h"
+
+#include <QAction>
+#include <QMenu>
 
 #include "compact.h"
 #include "frm_about.h"
@@ -16,6 +19,23 @@ void FrmMain::ImgReport_Click()
     LoanSelection shown;
     const bool filtered = reportSelection(shown);
     ShowLoanReport(this, TxtNameLibrary ? TxtNameLibrary->text() : QString(), filtered ? &shown : nullptr);
+}
+
+void FrmMain::buildReportCommands()
+{
+    QAction* save = addCommand(
+        QStringLiteral("حفظ التقرير بصيغة PDF…"), QKeySequence(kReportPdfKey), [this] { SaveReportPdf(); },
+        kReportPdfArabicKey);
+    HelpMenu->addAction(save);
+    ListMenu->addAction(save);
+}
+
+void FrmMain::SaveReportPdf()
+{
+    // The same report as the picture prints: the title as the box shows it, the shown loans.
+    LoanSelection shown;
+    const bool filtered = reportSelection(shown);
+    SaveLoanReportPdf(this, TxtNameLibrary ? TxtNameLibrary->text() : QString(), filtered ? &shown : nullptr);
 }
 
 void FrmMain::ImgCompact_Click()

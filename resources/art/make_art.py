@@ -224,6 +224,19 @@ def app_icon():
     return svg(256, 256, body)
 
 
+# ---- the preview's "save as PDF" tool (24 x 24): a page with a downward arrow ----
+
+def pdf_save():
+    body = (
+        f'<path d="M4.5 1.5 H14.5 L19.5 6.5 V22.5 H4.5 Z" fill="{WHITE}" stroke="{PURPLE}" stroke-width="1.2" '
+        'stroke-linejoin="round"/>\n'
+        f'<path d="M14.5 1.5 V6.5 H19.5" fill="none" stroke="{PURPLE}" stroke-width="1.2" stroke-linejoin="round"/>\n'
+        f'<path d="M12 8 V17 M8.2 13.4 L12 17.2 L15.8 13.4" fill="none" stroke="{PURPLE}" stroke-width="2" '
+        'stroke-linecap="round" stroke-linejoin="round"/>\n'
+        f'<rect x="7" y="19" width="10" height="1.6" rx="0.8" fill="{MID}"/>\n')
+    return svg(24, 24, body)
+
+
 # ---- the two banner pictures (200 x 40), alternating every second ----
 
 def banner(lit):
@@ -260,6 +273,7 @@ def main():
     write("app_icon", app_icon())
     write("banner_a", banner(False))
     write("banner_b", banner(True))
+    write("pdf_save", pdf_save())
 
 
 if __name__ == "__main__":
