@@ -11,6 +11,8 @@ FIGURES = [
     ("resident memory after load, 100,000 loans", "BM_LedgerReady/0/", "resident_MB", 120, " MB"),
     ("resident memory after sorts, 100,000 loans", "BM_HeaderClickSort/", "resident_MB", 120, " MB"),
     ("report of 10,000 rows to PDF", "BM_LoanReportPdf/10000/", "ratio", 1.3, ""),
+    ("report of 10,000 rows saved as PDF with text, against the printer's PDF",
+     "BM_LoanReportTextPdf/10000/", "ratio", 1.2, ""),
     ("backup of 100,000 loans", "BM_Backup/100000/", "ratio", 1.5, ""),
     ("find-bar keystroke at 100,000 loans", "BM_FindKeystroke/100000/", "ratio", 1.5, ""),
     ("CSV export of 100,000 loans", "BM_ExportCsv/100000/", "ratio", 3, ""),
