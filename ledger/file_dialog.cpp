@@ -1,6 +1,8 @@
 #include "file_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QStandardPaths>
 
 namespace pelorin::ledger {
 
@@ -16,6 +18,17 @@ QString AskForFile(QWidget* parent, const FileQuestion& question)
     if (question.save) dialog.selectFile(question.start);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+QString DocumentsOrHome()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+QString PathInMessage(const QString& path)
+{
+    return QChar(0x202A) + path + QChar(0x202C);
 }
 
 } // namespace pelorin::ledger

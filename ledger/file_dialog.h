@@ -18,4 +18,11 @@ struct FileQuestion {
 // The chosen path; empty when the owner cancels.
 QString AskForFile(QWidget* parent, const FileQuestion& question);
 
+// Where files are offered when the session has no folder of its own yet: the documents folder,
+// else the home folder.
+QString DocumentsOrHome();
+
+// A path as a right-to-left message shows it: kept in its left-to-right order.
+QString PathInMessage(const QString& path);
+
 } // namespace pelorin::ledger

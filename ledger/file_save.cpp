@@ -2,8 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
+#include "file_dialog.h"
 #include "msgbox.h"
 #include "platform.h"
 #include "reasons.h"
@@ -18,21 +18,12 @@ constexpr int kRtl = MsgStyle::RightAlign | MsgStyle::RtlReading;
 // The folder of the last save in this session: the next one opens there.
 QString lastSaveFolder;
 
-// A path keeps its left-to-right order inside a right-to-left message.
-QString leftToRight(const QString& text)
-{
-    return QChar(0x202A) + text + QChar(0x202C);
-}
-
 } // namespace
 
 QString SuggestedPath(const QString& name)
 {
     QString folder = lastSaveFolder;
-    if (folder.isEmpty() || !QDir(folder).exists()) {
-        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        folder = !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
-    }
+    if (folder.isEmpty() || !QDir(folder).exists()) folder = DocumentsOrHome();
     return QDir(folder).filePath(
         QStringLiteral("%1 %2").arg(platform().today().toString(u"yyyy-MM-dd"), name));
 }
@@ -41,7 +32,7 @@ void TellSaveOutcome(const QString& what, const QString& path, const csv::SaveFa
 {
     if (failure) {
         QString text = QStringLiteral("تعذر حفظ %1 في الملف:\n%2\nولم يتغير أي ملف كان بهذا الاسم.")
-                           .arg(what, leftToRight(path));
+                           .arg(what, PathInMessage(path));
         if (!failure->text.isEmpty())
             text += QStringLiteral("\n\n") +
                     store::Explained(store::FileCause(failure->kind, failure->systemError), failure->text);
@@ -49,7 +40,7 @@ void TellSaveOutcome(const QString& what, const QString& path, const csv::SaveFa
         return;
     }
     lastSaveFolder = QFileInfo(path).absolutePath();
-    chrome::MsgBox(QStringLiteral("تم حفظ %1 في الملف:\n%2").arg(what, leftToRight(path)), kRtl,
+    chrome::MsgBox(QStringLiteral("تم حفظ %1 في الملف:\n%2").arg(what, PathInMessage(path)), kRtl,
                    QStringLiteral("تنبيه"));
 }
 

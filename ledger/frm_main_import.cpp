@@ -9,10 +9,10 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QProgressDialog>
-#include <QStandardPaths>
 
 #include "auto_backup.h"
 #include "database.h"
+#include "file_dialog.h"
 #include "frm_import.h"
 #include "import_summary.h"
 #include "import_write.h"
@@ -38,20 +38,13 @@ QString lastImportFolder;
 
 QString importFolder()
 {
-    if (!lastImportFolder.isEmpty() && QDir(lastImportFolder).exists()) return lastImportFolder;
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
-}
-
-// A path keeps its left-to-right order inside a right-to-left message.
-QString leftToRight(const QString& text)
-{
-    return QChar(0x202A) + text + QChar(0x202C);
+    return !lastImportFolder.isEmpty() && QDir(lastImportFolder).exists() ? lastImportFolder
+                                                                          : DocumentsOrHome();
 }
 
 void refuseFile(const QString& path, const QString& why)
 {
-    chrome::MsgBox(QStringLiteral("تعذر استيراد الملف:\n%1\n\n%2").arg(leftToRight(path), why),
+    chrome::MsgBox(QStringLiteral("تعذر استيراد الملف:\n%1\n\n%2").arg(PathInMessage(path), why),
                    MsgStyle::Critical | kRtl, kErrorTitle);
 }
 
@@ -72,7 +65,7 @@ bool readFile(const QString& path, QByteArray& bytes)
             why = store::Explained(store::FileCause(f.error(), errno), f.errorString());
     }
     if (why.isEmpty()) return true;
-    chrome::MsgBox(QStringLiteral("تعذرت قراءة الملف:\n%1\n\n%2").arg(leftToRight(path), why),
+    chrome::MsgBox(QStringLiteral("تعذرت قراءة الملف:\n%1\n\n%2").arg(PathInMessage(path), why),
                    MsgStyle::Critical | kRtl, kErrorTitle);
     return false;
 }
