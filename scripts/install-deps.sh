@@ -12,25 +12,29 @@ purpose=${1:-build}
 
 # Building and running. The fonts draw the windows (Arabic, and Latin letters in the program's
 # look) and the language notice's picture; cairo, pango and qpdf write the report's PDF; the
-# sqlcipher shell checks a ledger carried over from an earlier build folder.
+# sqlcipher shell checks a ledger carried over from an earlier build folder; mdbtools' library
+# (libmdb3, and its headers) reads Access files for the import's helper program.
 BUILD_PACKAGES=(
   build-essential cmake pkg-config make git ccache
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   qt6-qpa-plugins qt6-svg-dev libqt6printsupport6 libgl-dev libxkbcommon-dev libx11-dev libicu-dev
   libcairo2-dev libpango1.0-dev libqpdf-dev
   fonts-noto-ui-core fonts-liberation2
+  mdbtools-dev libmdb3
 )
 # Tests, benchmarks and screenshots only: test frameworks, the format and shell-script checks, a
 # virtual screen and its tools, two PDF readers (poppler's and MuPDF's) that read the report's
 # text back, a Wayland compositor, the desktop-file and AppStream validators,
 # the locales the end-to-end sessions use, python3 for test helpers, and the accessibility bus
-# with its Python client, which reads the program as a screen reader does.
+# with its Python client, which reads the program as a screen reader does; mdbtools' own
+# mdb-export reads the Access files the tests write and is the import bench's floor.
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev clang-format shellcheck
   xvfb xauth xdotool x11-utils x11-xkb-utils imagemagick poppler-utils mupdf-tools
   weston qt6-wayland desktop-file-utils appstream
   locales python3
   dbus at-spi2-core python3-pyatspi
+  mdbtools
 )
 BACKPORT_PACKAGES=(libsqlcipher-dev sqlcipher)
 
