@@ -24,6 +24,7 @@ struct ParsedFile {
     ColumnMap map;
     QString error; // in Arabic: an empty, too large or binary file, an open quote, a long field
     int errorLine = 0;
+    QString warning;      // in Arabic: read, but not all of it (rows of an Access table lost)
     bool stopped = false; // told to stop: nothing read
 };
 
