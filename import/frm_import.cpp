@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -138,12 +139,80 @@ FrmImport::FrmImport(const QString& fileName, QByteArray bytes, QSet<QString> le
     CmdImport->setFocus(Qt::OtherFocusReason);
 }
 
+FrmImport::FrmImport(const QString& fileName, const AccessSource& access, QSet<QString> ledgerKeys,
+                     QWidget* parent)
+    : chrome::FramelessWindow(importLayout(), parent), access_(access), ledgerKeys_(std::move(ledgerKeys))
+{
+    setModal(true);
+    setStyleSheet(styleSheet() + kControlStyle);
+    buildControls();
+    LblFile->setText(QStringLiteral("الملف: ") + fileName);
+    LblFile->setToolTip(fileName);
+    QString listError;
+    inBackground(parent, QFileInfo(access_.path).size(), [&](const std::atomic<bool>* stop) {
+        AccessTables list = ListAccessTables(access_.path, stop);
+        file_.stopped = list.stopped;
+        if (list.stopped || !(listError = list.error).isEmpty()) return;
+        tables_ = std::move(list.tables);
+        readTable(FirstLoanTable(tables_), stop);
+        if (file_.error.isEmpty() && !file_.stopped && !rows_.stopped)
+            fileLibraryName_ = AccessLibraryName(access_.path, tables_, stop);
+    });
+    stopped_ = file_.stopped || rows_.stopped;
+    // A file whose first table cannot be read is refused whole, as a text file is: what made the
+    // reader fail there would most likely make it fail on the other tables too.
+    const QString error = !listError.isEmpty() ? listError : file_.error;
+    firstError_ = error;
+    if (!error.isEmpty()) file_.error = error;
+    showAccessChoices();
+    showFile();
+    CmdImport->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmImport::readTable(qsizetype index, const std::atomic<bool>* stop)
+{
+    table_ = index;
+    file_ = ReadAccessTable(access_.path, tables_[index].name, stop);
+    rows_ = file_.error.isEmpty() && !file_.stopped ? BuildRows(file_.records, file_.map, ledgerKeys_, stop)
+                                                    : ImportRows{};
+    if (file_.stopped) rows_.stopped = true;
+}
+
+void FrmImport::showAccessChoices()
+{
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{LblEncoding, CboEncoding, LblSeparator, CboSeparator, ChkHeader})
+        w->hide();
+    for (QWidget* w : std::initializer_list<QWidget*>{LblTable, CboTable})
+        w->show();
+    filling_ = true;
+    for (qsizetype t = 0; t < tables_.size(); ++t)
+        // The mark keeps a Latin table name in a right-to-left line.
+        CboTable->addItem(
+            QStringLiteral("\u200F%1 (عدد الصفوف: %2)").arg(tables_[t].name).arg(tables_[t].rows), t);
+    filling_ = false;
+    lvwPreview->horizontalHeaderItem(0)->setText(kRowUnit);
+    // The ledger's name is kept unless it is still the delivered one or none.
+    const QString ours = access_.ledgerLibraryName.trimmed();
+    if (fileLibraryName_.isEmpty() || fileLibraryName_ == ours) return;
+    ChkLibraryName->setText(QStringLiteral("اعتمد اسم المكتبة: ") + fileLibraryName_);
+    ChkLibraryName->setToolTip(fileLibraryName_);
+    ChkLibraryName->setChecked(ours.isEmpty() || ours == QStringLiteral("مكتبتي") ||
+                               ours == QStringLiteral("اكتب اسم مكتبتك هنا"));
+    ChkLibraryName->show();
+}
+
+QString FrmImport::ChosenLibraryName() const
+{
+    return !ChkLibraryName->isHidden() && ChkLibraryName->isChecked() ? fileLibraryName_ : QString();
+}
+
 void FrmImport::buildControls()
 {
     LblFile = label(this, QString(), chrome::twRect(240, 420, 10320, 300));
     LblFile->setObjectName(QStringLiteral("LblFile"));
 
-    label(this, QStringLiteral("الترميز:"), chrome::twRect(9480, 810, 1080, 330));
+    LblEncoding = label(this, QStringLiteral("الترميز:"), chrome::twRect(9480, 810, 1080, 330));
     CboEncoding = new QComboBox(this);
     CboEncoding->setObjectName(QStringLiteral("CboEncoding"));
     CboEncoding->setGeometry(chrome::twRect(7500, 810, 1920, 330));
@@ -151,7 +220,7 @@ void FrmImport::buildControls()
     for (Encoding e : {Encoding::Utf8, Encoding::Utf16Le, Encoding::Utf16Be, Encoding::Windows1256})
         CboEncoding->addItem(EncodingName(e), int(e));
 
-    label(this, QStringLiteral("الفاصل:"), chrome::twRect(6300, 810, 1080, 330));
+    LblSeparator = label(this, QStringLiteral("الفاصل:"), chrome::twRect(6300, 810, 1080, 330));
     CboSeparator = new QComboBox(this);
     CboSeparator->setObjectName(QStringLiteral("CboSeparator"));
     CboSeparator->setGeometry(chrome::twRect(4320, 810, 1920, 330));
@@ -159,6 +228,14 @@ void FrmImport::buildControls()
     CboSeparator->addItem(QStringLiteral("فاصلة ( , )"), QChar(u','));
     CboSeparator->addItem(QStringLiteral("فاصلة منقوطة ( ; )"), QChar(u';'));
     CboSeparator->addItem(QStringLiteral("جدولة (Tab)"), QChar(u'\t'));
+
+    LblTable = label(this, QStringLiteral("الجدول:"), chrome::twRect(9480, 810, 1080, 330));
+    CboTable = new QComboBox(this);
+    CboTable->setObjectName(QStringLiteral("CboTable"));
+    CboTable->setGeometry(chrome::twRect(4320, 810, 5100, 330));
+    CboTable->setAccessibleName(QStringLiteral("الجدول"));
+    for (QWidget* w : std::initializer_list<QWidget*>{LblTable, CboTable})
+        w->hide();
 
     ChkHeader = new QCheckBox(QStringLiteral("الصف الأول أسماء الأعمدة"), this);
     ChkHeader->setObjectName(QStringLiteral("ChkHeader"));
@@ -220,6 +297,10 @@ void FrmImport::buildControls()
     ChkDuplicates = new QCheckBox(QStringLiteral("أضف المكرر أيضاً"), this);
     ChkDuplicates->setObjectName(QStringLiteral("ChkDuplicates"));
     ChkDuplicates->setGeometry(chrome::twRect(5400, 7080, 5160, 330));
+    ChkLibraryName = new QCheckBox(this);
+    ChkLibraryName->setObjectName(QStringLiteral("ChkLibraryName"));
+    ChkLibraryName->setGeometry(chrome::twRect(240, 7080, 5040, 330));
+    ChkLibraryName->hide();
 
     CmdImport = new QPushButton(QStringLiteral("استيراد"), this);
     CmdImport->setObjectName(QStringLiteral("CmdImport"));
@@ -235,6 +316,7 @@ void FrmImport::buildControls()
     for (QPushButton* b : {CmdImport, CmdCancel, CmdCopy})
         chrome::ShowKeyboardFocus(b);
 
+    setTabOrder(CboTable, CboEncoding);
     setTabOrder(CboEncoding, CboSeparator);
     setTabOrder(CboSeparator, ChkHeader);
     QWidget* previous = ChkHeader;
@@ -242,8 +324,8 @@ void FrmImport::buildControls()
         setTabOrder(previous, box);
         previous = box;
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{lvwPreview, lstRefused, ChkDuplicates, CmdImport,
-                                                      CmdCancel, CmdCopy, ImgExit()}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{lvwPreview, lstRefused, ChkDuplicates, ChkLibraryName,
+                                                      CmdImport, CmdCancel, CmdCopy, ImgExit()}) {
         setTabOrder(previous, w);
         previous = w;
     }
@@ -257,6 +339,14 @@ void FrmImport::buildControls()
     for (QComboBox* box : CboColumn)
         connect(box, &QComboBox::currentIndexChanged, this, [this] { rebuild(); });
     connect(ChkDuplicates, &QCheckBox::toggled, this, [this] { showRows(); });
+    connect(ChkLibraryName, &QCheckBox::toggled, this, [this] { showRows(); });
+    connect(CboTable, &QComboBox::currentIndexChanged, this, [this] {
+        if (filling_) return;
+        const qsizetype index = CboTable->currentData().toLongLong();
+        inBackground(this, QFileInfo(access_.path).size(),
+                     [this, index](const std::atomic<bool>* stop) { readTable(index, stop); });
+        showFile();
+    });
 }
 
 QString FrmImport::FileError() const
@@ -296,7 +386,7 @@ ColumnMap FrmImport::chosenMap() const
 
 void FrmImport::reread()
 {
-    if (filling_) return;
+    if (filling_ || !access_.path.isEmpty()) return;
     const auto encoding = Encoding(CboEncoding->currentData().toInt());
     const QChar separator = CboSeparator->currentData().toChar();
     inBackground(this, bytes_.size(), [this, encoding, separator](const std::atomic<bool>* stop) {
@@ -322,6 +412,7 @@ void FrmImport::rebuild()
 void FrmImport::showFile()
 {
     filling_ = true;
+    CboTable->setCurrentIndex(CboTable->findData(table_));
     CboEncoding->setCurrentIndex(CboEncoding->findData(int(file_.encoding)));
     CboSeparator->setCurrentIndex(CboSeparator->findData(file_.separator));
     ChkHeader->setChecked(file_.map.hasHeader);
@@ -355,7 +446,13 @@ void FrmImport::showRows()
     const QString error = rows_.stopped ? QStringLiteral("أُلغيت قراءة الملف؛ اختر من جديد لتُقرأ")
                           : !file_.error.isEmpty() ? errorWithLine(file_.error, file_.errorLine)
                                                    : rows_.error;
-    LblOrder->setText(error.isEmpty() ? rows_.order.explanation : QString());
+    // Rows of an Access table that could not be read come before how its dates were read.
+    QStringList notes{file_.warning, rows_.order.explanation};
+    notes.removeAll(QString());
+    LblOrder->setText(error.isEmpty() ? notes.join(QStringLiteral("؛ ")) : QString());
+    LblOrder->setToolTip(LblOrder->text());
+    LblOrder->setStyleSheet(
+        error.isEmpty() && !file_.warning.isEmpty() ? QStringLiteral("color: rgb(255,220,120);") : QString());
     const QList<const ImportRow*> chosen = error.isEmpty() ? ChosenRows() : QList<const ImportRow*>();
 
     lvwPreview->setRowCount(0);
@@ -376,19 +473,20 @@ void FrmImport::showRows()
     if (error.isEmpty()) {
         LblCounts->setText(CountsSentence(chosen.size(), LeftOut(), rows_.refused.size(), Tense::Coming));
         LblCounts->setStyleSheet(QString());
-        if (!rows_.refused.isEmpty()) lstRefused->addItems(RefusedLines(rows_.refused).split(u'\n'));
+        if (!rows_.refused.isEmpty())
+            lstRefused->addItems(RefusedLines(rows_.refused, 0, RowUnit()).split(u'\n'));
     } else {
         LblCounts->setText(error);
         LblCounts->setStyleSheet(QStringLiteral("color: rgb(255,220,120);"));
     }
     ChkDuplicates->setEnabled(!rows_.duplicates.isEmpty());
     CmdCopy->setEnabled(!rows_.refused.isEmpty());
-    CmdImport->setEnabled(!chosen.isEmpty());
+    CmdImport->setEnabled(!chosen.isEmpty() || !ChosenLibraryName().isEmpty());
 }
 
 void FrmImport::copyReasons()
 {
-    QApplication::clipboard()->setText(RefusedLines(rows_.refused));
+    QApplication::clipboard()->setText(RefusedLines(rows_.refused, 0, RowUnit()));
 }
 
 } // namespace pelorin::importing

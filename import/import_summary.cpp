@@ -43,12 +43,12 @@ QString CountsSentence(qsizetype added, qsizetype leftOut, qsizetype refused, Te
     return s + u'.';
 }
 
-QString RefusedLines(const QList<RefusedRow>& refused, qsizetype limit)
+QString RefusedLines(const QList<RefusedRow>& refused, qsizetype limit, const QString& unit)
 {
     QStringList lines;
     const qsizetype shown = limit > 0 ? qMin(limit, refused.size()) : refused.size();
     for (qsizetype i = 0; i < shown; ++i)
-        lines << QStringLiteral("السطر %1: %2").arg(refused[i].line).arg(refused[i].reason);
+        lines << QStringLiteral("%1 %2: %3").arg(unit).arg(refused[i].line).arg(refused[i].reason);
     if (shown < refused.size())
         lines << QStringLiteral("…وعدد الصفوف المرفوضة الأخرى: %1").arg(refused.size() - shown);
     return lines.join(u'\n');

@@ -29,6 +29,24 @@ QStringView columnText(sqlite3_stmt* st, int column)
     return QStringView(text, sqlite3_column_bytes16(st, column) / 2);
 }
 
+// The name in the first settings row, which the ledger window reads; a row is added when there
+// is none.
+bool setLibraryName(sqlite3* db, const QString& name)
+{
+    Statement s;
+    if (sqlite3_prepare_v2(db,
+                           "UPDATE TableSetting SET NameLibrary = ?"
+                           " WHERE rowid = (SELECT min(rowid) FROM TableSetting)",
+                           -1, &s.st, nullptr) != SQLITE_OK ||
+        bindText(s.st, 1, name) != SQLITE_OK || sqlite3_step(s.st) != SQLITE_DONE)
+        return false;
+    if (sqlite3_changes(db) > 0) return true;
+    Statement add;
+    return sqlite3_prepare_v2(db, "INSERT INTO TableSetting (NameLibrary) VALUES (?)", -1, &add.st,
+                              nullptr) == SQLITE_OK &&
+           bindText(add.st, 1, name) == SQLITE_OK && sqlite3_step(add.st) == SQLITE_DONE;
+}
+
 } // namespace
 
 bool LedgerKeys(sqlite3* db, QSet<QString>& keys, store::Reason& reason)
@@ -45,7 +63,7 @@ bool LedgerKeys(sqlite3* db, QSet<QString>& keys, store::Reason& reason)
 }
 
 WriteOutcome WriteLoans(sqlite3* db, const QList<const ImportRow*>& rows, const QDate& today,
-                        const WriteProgress& progress)
+                        const WriteProgress& progress, const QString& libraryName)
 {
     WriteOutcome out;
     auto fail = [&] {
@@ -81,6 +99,7 @@ WriteOutcome WriteLoans(sqlite3* db, const QList<const ImportRow*>& rows, const 
             return out;
         }
     }
+    if (!libraryName.isEmpty() && !setLibraryName(db, libraryName)) return fail();
     if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) return fail();
     out.ok = true;
     out.written = done;

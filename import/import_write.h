@@ -33,9 +33,10 @@ struct WriteOutcome {
 // How often the progress is told, in rows: often enough for a moving bar and a prompt cancel.
 inline constexpr qsizetype kProgressEvery = 2000;
 
-// Inserts the rows with their durations as of today in one transaction; a failure or a cancel
-// rolls every row back.
+// Inserts the rows with their durations as of today in one transaction, and, when libraryName
+// is not empty, makes it the ledger's library name in the same transaction; a failure or a
+// cancel rolls everything back.
 WriteOutcome WriteLoans(sqlite3* db, const QList<const ImportRow*>& rows, const QDate& today,
-                        const WriteProgress& progress = {});
+                        const WriteProgress& progress = {}, const QString& libraryName = QString());
 
 } // namespace pelorin::importing

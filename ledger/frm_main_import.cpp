@@ -1,5 +1,6 @@
-// Loans brought in from a spreadsheet file: the file chosen and read, the preview, a backup, the
-// rows written in one transaction with a progress bar that can cancel, and the list rebuilt.
+// Loans brought in from a spreadsheet or an Access file: the file chosen and read, the preview, a
+// backup, the rows (and the file's library name, if chosen) written in one transaction with a
+// progress bar that can cancel, and the list rebuilt.
 #include "frm_main.h"
 
 #include <QAction>
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QProgressDialog>
+
+#include <memory>
 
 #include "auto_backup.h"
 #include "database.h"
@@ -48,14 +51,22 @@ void refuseFile(const QString& path, const QString& why)
                    MsgStyle::Critical | kRtl, kErrorTitle);
 }
 
-// The whole file, or false with the owner told why: missing, unreadable, too large, or failing
-// while it is read.
-bool readFile(const QString& path, QByteArray& bytes)
+void refuseReading(const QString& path, const QString& why)
+{
+    chrome::MsgBox(QStringLiteral("تعذرت قراءة الملف:\n%1\n\n%2").arg(PathInMessage(path), why),
+                   MsgStyle::Critical | kRtl, kErrorTitle);
+}
+
+// The whole file (or, for an Access file, which the reader opens itself, nothing), or false with
+// the owner told why: missing, unreadable, too large, or failing while it is read.
+bool readFile(const QString& path, bool access, QByteArray& bytes)
 {
     QFile f(path);
     QString why;
     if (!f.open(QIODevice::ReadOnly)) {
         why = store::Explained(store::FileCause(f.error(), errno), f.errorString());
+    } else if (access) {
+        return true;
     } else if (f.size() > importing::kMaxFileBytes) {
         why = QStringLiteral("الملف أكبر من 100 ميغابايت");
     } else {
@@ -65,9 +76,20 @@ bool readFile(const QString& path, QByteArray& bytes)
             why = store::Explained(store::FileCause(f.error(), errno), f.errorString());
     }
     if (why.isEmpty()) return true;
-    chrome::MsgBox(QStringLiteral("تعذرت قراءة الملف:\n%1\n\n%2").arg(PathInMessage(path), why),
-                   MsgStyle::Critical | kRtl, kErrorTitle);
+    refuseReading(path, why);
     return false;
+}
+
+// The library name the ledger holds now, or empty.
+QString storedLibraryName()
+{
+    store::Recordset& rs = store::MData::NewRs();
+    store::MData::OpenDatabase();
+    const QString name =
+        rs.Open(store::sql::kSetting, Conn) && !rs.Eof() ? rs.Text(QStringLiteral("NameLibrary")) : QString();
+    rs.Close();
+    store::MData::Rs.reset();
+    return name;
 }
 
 } // namespace
@@ -87,8 +109,10 @@ void FrmMain::ImportLoans()
     const QString path = ChooseImportFile()(this, importFolder());
     if (path.isEmpty()) return;
     lastImportFolder = QFileInfo(path).absolutePath();
+    const bool access = importing::IsAccessFile(path);
     QByteArray bytes;
-    if (!readFile(path, bytes)) return;
+    if (!readFile(path, access, bytes)) return;
+    const QString ledgerName = access ? storedLibraryName() : QString();
 
     store::MData::NewRs();
     store::MData::OpenDatabase();
@@ -100,27 +124,36 @@ void FrmMain::ImportLoans()
                        MsgStyle::Critical | kRtl, kErrorTitle);
         return;
     }
-    importing::FrmImport preview(QFileInfo(path).fileName(), std::move(bytes), std::move(keys), this);
+    const QString name = QFileInfo(path).fileName();
+    std::unique_ptr<importing::FrmImport> shown =
+        access ? std::make_unique<importing::FrmImport>(name, importing::AccessSource{path, ledgerName},
+                                                        std::move(keys), this)
+               : std::make_unique<importing::FrmImport>(name, std::move(bytes), std::move(keys), this);
+    importing::FrmImport& preview = *shown;
     if (preview.Stopped()) return;
     if (!preview.FileError().isEmpty()) {
-        refuseFile(path, preview.FileError());
+        // An Access file the reader could not read; a text file that holds no loans.
+        access ? refuseReading(path, preview.FileError()) : refuseFile(path, preview.FileError());
         return;
     }
     if (!AnswerImportPreview()(preview)) return;
     const QList<const importing::ImportRow*> rows = preview.ChosenRows();
-    if (rows.isEmpty()) return;
+    const QString libraryName = preview.ChosenLibraryName();
+    if (rows.isEmpty() && libraryName.isEmpty()) return;
 
     BackupBeforeImport();
     const auto progress = importing::NewProgress(this, QStringLiteral("استيراد الإعارات"),
                                                  QStringLiteral("جارٍ استيراد الإعارات…"), int(rows.size()));
     // Tens of thousands of rows take a moment: the bar shows at once, and Cancel is in reach.
     progress->setMinimumDuration(rows.size() >= 10000 ? 0 : 400);
-    const importing::WriteOutcome o =
-        importing::WriteLoans(Conn->Handle(), rows, platform().today(), [&progress](qsizetype written) {
+    const importing::WriteOutcome o = importing::WriteLoans(
+        Conn->Handle(), rows, platform().today(),
+        [&progress](qsizetype written) {
             progress->setValue(int(written));
             QCoreApplication::processEvents();
             return !progress->wasCanceled();
-        });
+        },
+        libraryName);
     progress->close();
 
     if (o.cancelled) {
@@ -137,11 +170,13 @@ void FrmMain::ImportLoans()
     model->Clear();
     RefreshListview();
     markSelectedRecord();
+    if (!libraryName.isEmpty()) LoadLibraryName();
     QString summary = importing::CountsSentence(o.written, preview.LeftOut(), preview.Refused().size(),
                                                 importing::Tense::Done);
+    if (!libraryName.isEmpty()) summary += QStringLiteral("\nواعتُمد اسم المكتبة: ") + libraryName;
     if (!preview.Refused().isEmpty())
         summary += QStringLiteral("\n\nالصفوف المرفوضة:\n") +
-                   importing::RefusedLines(preview.Refused(), kRefusedInSummary);
+                   importing::RefusedLines(preview.Refused(), kRefusedInSummary, preview.RowUnit());
     chrome::MsgBox(summary, MsgStyle::Information | kRtl, kNoticeTitle);
 }
 

@@ -10,7 +10,9 @@ namespace {
 QString askWithQtDialog(QWidget* parent, const QString& folder)
 {
     return AskForFile(parent, {QStringLiteral("استيراد الإعارات من ملف"), folder,
-                               QStringLiteral("ملفات الجداول النصية (*.csv *.txt *.tsv);;كل الملفات (*)"),
+                               QStringLiteral("ملفات الإعارات (*.csv *.txt *.tsv *.mdb *.accdb);;"
+                                              "ملفات الجداول النصية (*.csv *.txt *.tsv);;"
+                                              "قواعد بيانات Access (*.mdb *.accdb);;كل الملفات (*)"),
                                false, QString()});
 }
 

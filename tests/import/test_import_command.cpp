@@ -1,5 +1,6 @@
 // The import command of the ledger window: the file read, the preview's counts and choices, the
-// backup, the rows written and the list rebuilt; files that hold no loans; an export read back.
+// backup, the rows written and the list rebuilt; files that hold no loans; an export read back;
+// Access files, whole or mapped by hand, and one that crashes the reader.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "access_file.h"
 #include "frm_import.h"
 #include "import_file.h"
 #include "ledger_fixture.h"
@@ -23,6 +25,11 @@ namespace {
 
 class ImportCommandTest : public LedgerFixture {
 protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(LedgerFixture::SetUp());
+        importing::AccessReaderProgram() = QStringLiteral(PELORIN_ACCESS_READER);
+    }
     void TearDown() override
     {
         ChooseImportFile() = savedChooser;
@@ -49,6 +56,14 @@ protected:
         return test::Query(
             path, QStringLiteral("SELECT NameBook || '|' || NameWriter || '|' || NameBorrower || '|' ||"
                                  " DateLoan || '|' || DateReturn FROM TableBook ORDER BY ID"));
+    }
+    static QString access(const char* name) { return QStringLiteral(PELORIN_ACCESS_FIXTURES "/") + name; }
+    // Saves the preview's picture when PELORIN_SHOTS names a folder.
+    static void shoot(importing::FrmImport& p, const QString& name)
+    {
+        if (qEnvironmentVariableIsEmpty("PELORIN_SHOTS")) return;
+        p.show();
+        p.grab().save(qEnvironmentVariable("PELORIN_SHOTS") + u'/' + name);
     }
     ImportFileChooser savedChooser = ChooseImportFile();
     ImportPreviewAnswer savedAnswer = AnswerImportPreview();
@@ -146,6 +161,78 @@ TEST_F(ImportCommandTest, AnExportedLedgerImportsIntoAnEmptyOneAsTheSameLoans)
     sortedBefore.sort();
     sortedAfter.sort();
     EXPECT_EQ(sortedAfter, sortedBefore);
+}
+
+TEST_F(ImportCommandTest, AnAccessLedgerComesInWithItsTextsDatesAndLibraryName)
+{
+    FrmMain& w = load({{"الأيام", "طه حسين", "أحمد", "2024/01/15", kOut, ""}});
+    importFile(access("ledger.mdb"), [&](importing::FrmImport& p) {
+        EXPECT_TRUE(p.CboTable->isVisibleTo(&p));
+        EXPECT_FALSE(p.CboEncoding->isVisibleTo(&p));
+        EXPECT_EQ(p.CboTable->count(), 2);
+        // The ledger still has the delivered name: the file's is offered ticked.
+        EXPECT_TRUE(p.ChkLibraryName->isChecked());
+        EXPECT_EQ(p.ChkLibraryName->text(), QStringLiteral("اعتمد اسم المكتبة: مكتبة الأسرة"));
+        EXPECT_EQ(p.LblCounts->text(), QStringLiteral("ستُضاف 3 إعارات، وستُترك واحدة مكررة."));
+        shoot(p, QStringLiteral("import-access-preview.png"));
+        return true;
+    });
+    EXPECT_EQ(loans(), (QStringList{"الأيام|طه حسين|أحمد|2024/01/15|" + kOut,
+                                    "Kitab al-Aghani الأغاني vol. 1|Abu al-Faraj|سارة|2023/11/02|2023/12/01",
+                                    "البخلاء|||2024/02/29|" + kOut,
+                                    "ديوان \U0001D11E المتنبي|المتنبي|علي|2022/05/20|2022/06/01"}));
+    EXPECT_EQ(test::Query(path, QStringLiteral("SELECT NameLibrary FROM TableSetting")),
+              QStringList{"مكتبة الأسرة"});
+    EXPECT_EQ(w.TxtNameLibrary->text(), QStringLiteral("مكتبة الأسرة"));
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_TRUE(fake.messages[0].text.contains(QStringLiteral("واعتُمد اسم المكتبة: مكتبة الأسرة")));
+
+    // A name of the owner's own is kept unless the owner ticks the file's.
+    test::Query(path, QStringLiteral("UPDATE TableSetting SET NameLibrary = 'مكتبة البيت'"));
+    importFile(access("encoded.mdb"), [&](importing::FrmImport& p) {
+        EXPECT_TRUE(p.ChkLibraryName->isVisibleTo(&p));
+        EXPECT_FALSE(p.ChkLibraryName->isChecked());
+        EXPECT_EQ(p.ChosenLibraryName(), QString());
+        return false;
+    });
+}
+
+TEST_F(ImportCommandTest, AnotherTableIsChosenAndMappedByHand)
+{
+    load({});
+    importFile(access("other.mdb"), [&](importing::FrmImport& p) {
+        // The first table, of shelves, names no title: nothing to import until the owner picks.
+        EXPECT_FALSE(p.CmdImport->isEnabled());
+        EXPECT_FALSE(p.ChkLibraryName->isVisibleTo(&p));
+        p.CboTable->setCurrentIndex(1);
+        EXPECT_EQ(p.CboColumn[importing::Title]->currentData().toInt(), 1);
+        p.CboColumn[importing::Borrower]->setCurrentIndex(p.CboColumn[importing::Borrower]->findData(3));
+        p.CboColumn[importing::LoanDate]->setCurrentIndex(p.CboColumn[importing::LoanDate]->findData(4));
+        p.CboColumn[importing::ReturnDate]->setCurrentIndex(p.CboColumn[importing::ReturnDate]->findData(5));
+        EXPECT_EQ(p.LblCounts->text(), QStringLiteral("ستُضاف 3 إعارات، وسيُرفض صف واحد."));
+        EXPECT_EQ(p.lstRefused->item(0)->text(), QStringLiteral("الصف 4: تاريخ الإعارة فارغ"));
+        EXPECT_EQ(p.lvwPreview->horizontalHeaderItem(0)->text(), QStringLiteral("الصف"));
+        shoot(p, QStringLiteral("import-access-mapped.png"));
+        return true;
+    });
+    EXPECT_EQ(loans(), (QStringList{"المقدمة|ابن خلدون|ليلى|2024/03/07|" + kOut,
+                                    "Old Atlas أطلس|Mercator|Huda|1890/05/01|1899/12/29",
+                                    "الأغاني||هدى|2024/02/12|2024/02/19"}));
+}
+
+TEST_F(ImportCommandTest, AnAccessFileThatCrashesTheReaderIsRefusedAndNothingChanges)
+{
+    load({{"الأيام", "طه حسين", "أحمد", "2024/01/15", kOut, ""}});
+    const QStringList before = loans();
+    bool shown = false;
+    importFile(access("empty-map.mdb"), [&](importing::FrmImport&) { return shown = true, true; });
+    EXPECT_FALSE(shown);
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_TRUE(fake.messages[0].text.startsWith(QStringLiteral("تعذرت قراءة الملف:")));
+    EXPECT_TRUE(fake.messages[0].text.endsWith(
+        QStringLiteral("توقف قارئ ملفات Access فجأة وهو يقرأ هذا الملف؛ يبدو أن الملف تالف")));
+    EXPECT_EQ(loans(), before);
+    EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("Backups"))).exists());
 }
 
 } // namespace
