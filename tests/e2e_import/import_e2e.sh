@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Imports two files as spreadsheets write them into the built program on a virtual screen: the
 # plain "CSV" of an Arabic Windows (Windows-1256, semicolons, day-first dates) and "Unicode text"
-# (UTF-16 with a byte-order mark, tabs, Arabic-Indic digits, which Windows-1256 cannot hold).
-# Each goes through Ctrl+I, the open dialog, the preview and the summary; the sqlcipher shell then
-# reads the loans the ledger holds.
+# (UTF-16 with a byte-order mark, tabs, Arabic-Indic digits, which Windows-1256 cannot hold);
+# then an Access file holding TableBook and TableSetting, read through the program's Access
+# reader. Each goes through Ctrl+I, the open dialog, the preview and the summary; the sqlcipher
+# shell then reads the loans and the library name the ledger holds.
 #
 #   import_e2e.sh BIN_FOLDER MAKE_DATABOOK     (exit 77: skipped, no virtual X server here)
 # With PELORIN_SHOTS set to a folder, pictures of the screen are saved there.
@@ -18,6 +19,9 @@ e2e_need_program "$bin_dir"
 
 e2e_session pelorin-import
 e2e_fresh_copy "$bin_dir" "${2:?usage: import_e2e.sh BIN_FOLDER MAKE_DATABOOK}"
+cp "$bin_dir/pelorin_access_reader" "$work/bin/"
+python3 "$(dirname "$0")/../import/jet4_writer.py" fixtures "$work/access"
+cp "$work/access/ledger.mdb" "$HOME/"
 e2e_sql "$work/bin/DataBook.mdb" "INSERT INTO TableBook (NameBook,NameWriter,NameBorrower,DateLoan,DateReturn,TimeLoan)
  VALUES ('الأيام','طه حسين','أحمد','2024/01/15','لم يرد بعد','');" >/dev/null
 
@@ -67,6 +71,7 @@ drive() {
   main=$(e2e_wait_window Pelorin)
   import_file windows.csv import-windows1256
   import_file unicode.txt import-utf16
+  import_file ledger.mdb import-access
   e2e_alive
 }
 LANG=ar_SA.UTF-8
@@ -79,10 +84,15 @@ want='الأيام|طه حسين|أحمد|2024/01/15|لم يرد بعد
 البخلاء|الجاحظ|سارة|2024/04/03|2024/04/20
 كتاب "النوادر"; الأول|أبو علي القالي|علي|2023/12/25|لم يرد بعد
 المقدمة|ابن خلدون|ليلى|2024/03/07|لم يرد بعد
-الأغاني|الأصفهاني|هدى|2024/02/12|2024/02/19'
+الأغاني|الأصفهاني|هدى|2024/02/12|2024/02/19
+Kitab al-Aghani الأغاني vol. 1|Abu al-Faraj|سارة|2023/11/02|2023/12/01
+البخلاء|||2024/02/29|لم يرد بعد
+ديوان 𝄞 المتنبي|المتنبي|علي|2022/05/20|2022/06/01'
 [ "$got" = "$want" ] || e2e_die "the ledger holds [$got], expected [$want]"
+library=$(e2e_sql "$work/bin/DataBook.mdb" "SELECT NameLibrary FROM TableSetting;")
+[ "$library" = "مكتبة الأسرة" ] || e2e_die "the library name is [$library], not the Access file's"
 blank=$(e2e_sql "$work/bin/DataBook.mdb" "SELECT count(*) FROM TableBook WHERE TimeLoan IS NULL OR TimeLoan = '';")
 [ "$blank" = 0 ] || e2e_die "$blank imported loans have no duration"
 backups=$(find "$work/bin/Backups" -name '*.mdb' | wc -l)
 [ "$backups" -ge 1 ] || e2e_die "no backup was taken before the import"
-echo "e2e: a Windows-1256 and a UTF-16 spreadsheet file came in through the preview, as the ledger shows"
+echo "e2e: a Windows-1256 and a UTF-16 spreadsheet file and an Access ledger came in through the preview, as the ledger shows"

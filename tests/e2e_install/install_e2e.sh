@@ -28,8 +28,9 @@ for side in 16 22 24 32 48 64 128 256; do
   [ "$(identify -format %wx%h "$prefix/share/icons/hicolor/${side}x$side/apps/$id.png")" = "${side}x$side" ] ||
     problem "no $side px icon"
 done
-[ -x "$prefix/bin/pelorin" ] && [ -x "$folder/Pelorin" ] && [ -s "$prefix/share/icons/hicolor/scalable/apps/$id.svg" ] ||
-  problem "the launcher, the program or the scalable icon is missing"
+[ -x "$prefix/bin/pelorin" ] && [ -x "$folder/Pelorin" ] && [ -x "$folder/pelorin_access_reader" ] &&
+  [ -s "$prefix/share/icons/hicolor/scalable/apps/$id.svg" ] ||
+  problem "the launcher, the program, its Access reader or the scalable icon is missing"
 [ "$(mode "$folder") $(mode "$DB") $(rows "$DB")" = "700 600 " ] || problem "folder, empty ledger: $(mode "$folder") $(mode "$DB")"
 grep -qx 'Install=1' "$E2E_INI" || problem "the install did not record Install=1"
 desktop-file-validate "$prefix/share/applications/$id.desktop" || problem "desktop-file-validate refused the entry"
