@@ -6,7 +6,6 @@
 #include <QFileInfo>
 
 #include "access_protocol.h"
-#include "csv_reader.h"
 
 namespace pelorin::importing {
 
@@ -44,21 +43,58 @@ QString failure(const LimitedRun& run, const QString& table)
 
 const QString kGarbled = QStringLiteral("أخرج قارئ ملفات Access ما لا يُفهم");
 
-// The reader's output as records, every one as wide as the first; false when it is not.
-bool records(const QByteArray& out, QList<Record>& into)
-{
-    const QString text = QString::fromUtf8(out);
-    ReadResult read = ReadRecords(text, u',', nullptr, ApostropheGuard::Kept);
-    if (!read.error.isEmpty()) return false;
-    for (const Record& r : read.records)
-        if (r.fields.size() != read.records.constFirst().fields.size()) return false;
-    into = std::move(read.records);
-    return true;
-}
+// The reader's records (access_protocol.h), read as they come: each time, every record the
+// reader has ended, while it goes on writing. Each record's line is its place: the column names
+// 0, the rows from 1.
+class RecordStream {
+public:
+    void take(QByteArray& pending)
+    {
+        const qsizetype end = pending.lastIndexOf(access::kRecordEnd) + 1;
+        if (end == 0) return;
+        read(QByteArrayView(pending.constData(), end));
+        pending.remove(0, end);
+    }
+    // The records, every one as wide as the first; false when the output was not the reader's.
+    bool finish(QByteArray& rest, bool sameWidth, QList<Record>& into)
+    {
+        take(rest);
+        ok_ = ok_ && rest.isEmpty();
+        if (sameWidth)
+            for (const Record& r : records_)
+                ok_ = ok_ && r.fields.size() == records_.constFirst().fields.size();
+        if (ok_) into = std::move(records_);
+        return ok_;
+    }
 
-LimitedRun runReader(const QStringList& arguments, const std::atomic<bool>* stop)
+private:
+    void read(QByteArrayView bytes)
+    {
+        const QString text = QString::fromUtf8(bytes);
+        for (QStringView rest(text); ok_ && !rest.isEmpty();) {
+            const qsizetype end = rest.indexOf(QChar(access::kRecordEnd));
+            const QStringView record = rest.first(end);
+            rest = rest.sliced(end + 1);
+            // Every field, the last too, is ended.
+            ok_ = record.isEmpty() || record.back() == QChar(access::kFieldEnd);
+            Record r{int(records_.size()), {}};
+            r.fields.reserve(records_.isEmpty() ? 8 : records_.constFirst().fields.size());
+            for (qsizetype from = 0; from < record.size();) {
+                const qsizetype to = record.indexOf(QChar(access::kFieldEnd), from);
+                r.fields.append(record.sliced(from, to - from).toString());
+                from = to + 1;
+            }
+            records_.append(std::move(r));
+        }
+    }
+    QList<Record> records_;
+    bool ok_ = true;
+};
+
+LimitedRun runReader(const QStringList& arguments, const std::atomic<bool>* stop,
+                     const OutputReader& reader = {})
 {
-    return RunLimited(AccessReaderProgram(), arguments, AccessReaderLimits(), stop);
+    return RunLimited(AccessReaderProgram(), arguments, AccessReaderLimits(), stop, reader);
 }
 
 } // namespace
@@ -90,18 +126,19 @@ bool IsAccessFile(const QString& path)
 AccessTables ListAccessTables(const QString& path, const std::atomic<bool>* stop)
 {
     AccessTables result;
-    const LimitedRun run = runReader({path}, stop);
+    LimitedRun run = runReader({path}, stop);
     result.stopped = run.stopped;
     if (result.stopped) return result;
     result.error = failure(run, QString());
     if (!result.error.isEmpty()) return result;
     // Each record: the name, the row count, the column names.
-    const ReadResult list = ReadRecords(QString::fromUtf8(run.out), u',', nullptr, ApostropheGuard::Kept);
-    if (!list.error.isEmpty()) {
+    RecordStream stream;
+    QList<Record> list;
+    if (!stream.finish(run.out, false, list)) {
         result.error = kGarbled;
         return result;
     }
-    for (const Record& r : list.records) {
+    for (const Record& r : list) {
         bool number = false;
         AccessTable table{r.fields.value(0), r.fields.value(1).toLongLong(&number), r.fields.mid(2)};
         if (r.fields.size() < 2 || !number) {
@@ -128,7 +165,8 @@ qsizetype FirstLoanTable(const QList<AccessTable>& tables)
 ParsedFile ReadAccessTable(const QString& path, const QString& table, const std::atomic<bool>* stop)
 {
     ParsedFile file;
-    const LimitedRun run = runReader({path, table}, stop);
+    RecordStream stream;
+    LimitedRun run = runReader({path, table}, stop, [&stream](QByteArray& pending) { stream.take(pending); });
     file.stopped = run.stopped;
     if (file.stopped) return file;
     file.error = failure(run, table);
@@ -139,8 +177,8 @@ ParsedFile ReadAccessTable(const QString& path, const QString& table, const std:
     bool readOk = false, storedOk = false;
     const qint64 read = counts.value(1).toLongLong(&readOk);
     const qint64 stored = counts.value(2).toLongLong(&storedOk);
-    if (!records(run.out, file.records) || file.records.isEmpty() || counts.value(0) != "rows" || !readOk ||
-        !storedOk || read != file.records.size() - 1) {
+    if (!stream.finish(run.out, true, file.records) || file.records.isEmpty() || counts.value(0) != "rows" ||
+        !readOk || !storedOk || read != file.records.size() - 1) {
         file.records.clear();
         file.error = kGarbled;
         return file;
@@ -150,9 +188,6 @@ ParsedFile ReadAccessTable(const QString& path, const QString& table, const std:
             QStringLiteral("عدد الصفوف المقروءة من الجدول %1، والملف يذكر أن فيه %2؛ في الملف صفحات لا تُقرأ")
                 .arg(read)
                 .arg(stored);
-    // Rows are numbered as the table holds them; a memo's line breaks count for nothing.
-    for (qsizetype r = 0; r < file.records.size(); ++r)
-        file.records[r].line = int(r);
     file.map = MapColumns(file.records.constFirst().fields);
     file.map.hasHeader = true;
     return file;

@@ -20,7 +20,7 @@ void keepTail(QByteArray& kept, const QByteArray& more)
 } // namespace
 
 LimitedRun RunLimited(const QString& program, const QStringList& arguments, const ProcessLimits& limits,
-                      const std::atomic<bool>* stop)
+                      const std::atomic<bool>* stop, const OutputReader& reader)
 {
     LimitedRun run;
     QProcess p;
@@ -48,11 +48,15 @@ LimitedRun RunLimited(const QString& program, const QStringList& arguments, cons
         p.kill();
         p.waitForFinished(5000);
     };
+    qint64 written = 0;
     while (p.state() != QProcess::NotRunning) {
         p.waitForReadyRead(100);
-        run.out += p.readAllStandardOutput();
+        const QByteArray more = p.readAllStandardOutput();
+        written += more.size();
+        run.out += more;
+        if (reader && !more.isEmpty()) reader(run.out);
         keepTail(run.err, p.readAllStandardError());
-        if (run.out.size() > limits.outputBytes)
+        if (written > limits.outputBytes)
             kill(run.tooMuch);
         else if (stop && stop->load(std::memory_order_relaxed))
             kill(run.stopped);

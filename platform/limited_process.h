@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 
 namespace pelorin {
 
@@ -18,7 +19,7 @@ struct ProcessLimits {
 };
 
 struct LimitedRun {
-    QByteArray out;
+    QByteArray out; // what the child wrote and no reader took
     QByteArray err; // its last 64 KB
     int exitCode = -1;
     bool started = false;
@@ -30,9 +31,14 @@ struct LimitedRun {
     bool ok() const { return started && !crashed && !timedOut && !tooMuch && !stopped && exitCode == 0; }
 };
 
+// Given the output not yet taken each time more arrives, while the child still runs; it removes
+// from the front what it took.
+using OutputReader = std::function<void(QByteArray& pending)>;
+
 // Runs the program with the arguments and waits for it on this thread, which need not have an
-// event loop; stop, checked ten times a second, kills it. The child writes no core file.
+// event loop; stop, checked ten times a second, kills it. The child writes no core file. A
+// reader takes the output as it comes, so that this process works on it while the child writes.
 LimitedRun RunLimited(const QString& program, const QStringList& arguments, const ProcessLimits& limits,
-                      const std::atomic<bool>* stop = nullptr);
+                      const std::atomic<bool>* stop = nullptr, const OutputReader& reader = {});
 
 } // namespace pelorin

@@ -7,7 +7,7 @@
 #     date pickers, the update check, the about window, the report preview; the language
 #     notice on a system with Latin fonts only; and, when run as root, the first-run installer;
 #   - the record-command walk-through (add, edit, delete), a picture of the screen after each step;
-#   - two spreadsheet files imported, the preview and the summary of each;
+#   - two spreadsheet files and an Access ledger imported, the preview and the summary of each;
 #   - widget pictures drawn off screen: the update window in each state, the pickers' layouts, the
 #     message boxes, the window chrome and every piece of artwork, and the report's pages (PDF
 #     rendered to PNG).
@@ -124,7 +124,7 @@ mkdir -p "$out/record-commands"
 PELORIN_SHOTS=$out/record-commands bash "$root/tests/e2e/record_commands.sh" "$build/bin" "$build/tools/make_databook" >/dev/null &&
   echo "screenshots: $out/record-commands/"
 
-# Two spreadsheet files imported: each preview and summary.
+# Two spreadsheet files and an Access ledger imported: each preview and summary.
 mkdir -p "$out/import"
 PELORIN_SHOTS=$out/import bash "$root/tests/e2e_import/import_e2e.sh" "$build/bin" "$build/tools/make_databook" >/dev/null &&
   echo "screenshots: $out/import/"
@@ -141,7 +141,7 @@ run_shots update/test_update 'Shots.*'
 run_shots datepicker/test_datepicker '*Screenshots*'
 run_shots startup/test_linux_platform 'LinuxMessageBox.*'
 run_shots report/test_report 'ReportPdfTest.*'
-run_shots import/test_import_command '*Preview*'
+run_shots import/test_import_command '*Preview*:*Access*:*ByHand*'
 for pdf in "$PELORIN_SHOTS"/*.pdf; do
   [ -e "$pdf" ] || continue
   pdftoppm -r 60 -png "$pdf" "${pdf%.pdf}-page"

@@ -43,13 +43,20 @@ struct Table {
     }
 };
 
+// Records as access_protocol.h frames them; field() ends the field written into record.
 class Output {
 public:
     Output() { std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20); }
     std::string record;
+    void field() { record += kFieldEnd; }
+    void field(const char* text)
+    {
+        AppendCleanText(record, text, std::strlen(text));
+        field();
+    }
     void endRecord()
     {
-        record += "\r\n";
+        record += kRecordEnd;
         if (std::fwrite(record.data(), 1, record.size(), stdout) != record.size()) failed = true;
         record.clear();
     }
@@ -75,14 +82,11 @@ int listTables(MdbHandle* mdb)
     for (MdbCatalogEntry* entry : userTables(mdb)) {
         Table table{mdb_read_table(entry)};
         if (!table.def || !mdb_read_columns(table.def)) continue;
-        AppendCsvField(out.record, entry->object_name);
-        out.record += ',';
+        out.field(entry->object_name);
         AppendNumber(out.record, std::int64_t(table.def->num_rows));
-        for (unsigned c = 0; c < table.def->num_cols; ++c) {
-            out.record += ',';
-            AppendCsvField(out.record,
-                           static_cast<MdbColumn*>(g_ptr_array_index(table.def->columns, c))->name);
-        }
+        out.field();
+        for (unsigned c = 0; c < table.def->num_cols; ++c)
+            out.field(static_cast<MdbColumn*>(g_ptr_array_index(table.def->columns, c))->name);
         out.endRecord();
     }
     return out.finish() ? kRead : kWriteFailed;
@@ -118,21 +122,17 @@ int readTable(MdbHandle* mdb, const char* name)
         }
 
     Output out;
-    const bool alone = columns.size() == 1; // an empty field alone must not read as a blank line
-    for (MdbColumn* col : columns) {
-        if (col != columns.front()) out.record += ',';
-        AppendCsvField(out.record, col->name, alone);
-    }
+    for (MdbColumn* col : columns)
+        out.field(col->name);
     out.endRecord();
 
     mdb_rewind_table(t);
     unsigned long read = 0;
-    std::string field;
     while (mdb_fetch_row(t)) {
         ++read;
+        std::string& value = out.record; // each value is written into the record, then ended
         for (std::size_t c = 0; c < columns.size(); ++c) {
             const MdbColumn* col = columns[c];
-            field.clear();
             const unsigned char* at = mdb->pg_buf + col->cur_value_start;
             const int size = col->cur_value_len;
             // A NULL has no bytes; libmdb gives no place for it.
@@ -140,47 +140,46 @@ int readTable(MdbHandle* mdb, const char* name)
                 size > 0 && col->cur_value_start > 0 && col->cur_value_start + size <= MDB_PGSIZE;
             if (present) switch (col->col_type) {
                 case MDB_TEXT:
-                    AppendJetText(field, at, std::size_t(size));
+                    AppendJetText(value, at, std::size_t(size));
                     break;
                 case MDB_MEMO:
                     if (size < 4 || memoLength(at) > 2 * kMaxValueChars) return kTooLong;
                     if (std::size_t(memoBytes[c]) + 1 >= kBindBytes) return kTooLong;
-                    field.assign(memoText[c].get(), std::size_t(memoBytes[c]));
+                    AppendCleanText(value, memoText[c].get(), std::size_t(memoBytes[c]));
                     break;
                 case MDB_DATETIME:
-                    if (size == 8 && !AppendJetDate(field, mdb_get_double(mdb->pg_buf, col->cur_value_start)))
-                        AppendNumber(field, mdb_get_double(mdb->pg_buf, col->cur_value_start));
+                    if (size == 8 && !AppendJetDate(value, mdb_get_double(mdb->pg_buf, col->cur_value_start)))
+                        AppendNumber(value, mdb_get_double(mdb->pg_buf, col->cur_value_start));
                     break;
                 case MDB_BYTE:
-                    AppendNumber(field, std::int64_t(at[0]));
+                    AppendNumber(value, std::int64_t(at[0]));
                     break;
                 case MDB_INT:
-                    if (size == 2) AppendNumber(field, std::int64_t(std::int16_t(at[0] | at[1] << 8)));
+                    if (size == 2) AppendNumber(value, std::int64_t(std::int16_t(at[0] | at[1] << 8)));
                     break;
                 case MDB_LONGINT:
                     if (size == 4)
-                        AppendNumber(field, std::int64_t(std::int32_t(
+                        AppendNumber(value, std::int64_t(std::int32_t(
                                                 mdb_get_int32(mdb->pg_buf, col->cur_value_start))));
                     break;
                 case MDB_FLOAT:
                     if (size == 4)
-                        AppendNumber(field, double(mdb_get_single(mdb->pg_buf, col->cur_value_start)));
+                        AppendNumber(value, double(mdb_get_single(mdb->pg_buf, col->cur_value_start)));
                     break;
                 case MDB_DOUBLE:
-                    if (size == 8) AppendNumber(field, mdb_get_double(mdb->pg_buf, col->cur_value_start));
+                    if (size == 8) AppendNumber(value, mdb_get_double(mdb->pg_buf, col->cur_value_start));
                     break;
                 case MDB_MONEY:
                     if (size == 8) {
                         std::int64_t v = 0;
                         std::memcpy(&v, at, 8); // little-endian, as this machine
-                        AppendMoney(field, v);
+                        AppendMoney(value, v);
                     }
                     break;
                 default: // yes/no, binary, OLE, GUID, decimal: nothing a loan is written in
                     break;
                 }
-            if (c) out.record += ',';
-            AppendCsvField(out.record, field, alone);
+            out.field();
         }
         out.endRecord();
     }

@@ -3,13 +3,15 @@
 #include <charconv>
 #include <cmath>
 
+#include "access_protocol.h"
+
 namespace pelorin::access {
 
 namespace {
 
 void appendCodePoint(std::string& out, std::uint32_t c)
 {
-    if (c == 0) return;
+    if (c == 0 || c == std::uint32_t(kFieldEnd) || c == std::uint32_t(kRecordEnd)) return;
     if (c < 0x80) {
         out += char(c);
     } else if (c < 0x800) {
@@ -141,18 +143,10 @@ void AppendMoney(std::string& out, std::int64_t v)
     out.append(digits, n);
 }
 
-void AppendCsvField(std::string& out, const std::string& field, bool quoted)
+void AppendCleanText(std::string& out, const char* text, std::size_t size)
 {
-    if (!quoted && field.find_first_of(",\"\r\n") == std::string::npos) {
-        out += field;
-        return;
-    }
-    out += '"';
-    for (char c : field) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
+    for (std::size_t i = 0; i < size; ++i)
+        if (text[i] != 0 && text[i] != kFieldEnd && text[i] != kRecordEnd) out += text[i];
 }
 
 } // namespace pelorin::access

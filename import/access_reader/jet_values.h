@@ -1,6 +1,6 @@
 // The values of an Access (Jet 4) row as the text the import reads: text from its stored
-// UCS-2 or compressed form, dates as yyyy/mm/dd, numbers without the locale's formatting, and
-// CSV fields as RFC 4180 writes them. No library calls: the bytes are the file's own.
+// UCS-2 or compressed form, dates as yyyy/mm/dd, numbers without the locale's formatting. No
+// library calls: the bytes are the file's own.
 #pragma once
 
 #include <cstddef>
@@ -11,8 +11,8 @@ namespace pelorin::access {
 
 // UTF-8 of a Jet 4 text value: little-endian UCS-2 (with surrogate pairs for characters beyond
 // the basic plane), or, after the marker FF FE, the compressed form in which a zero byte
-// switches between one byte and two per character. A lone surrogate becomes U+FFFD; NUL
-// characters are left out.
+// switches between one byte and two per character. A lone surrogate becomes U+FFFD; NUL and
+// the separators of the reader's output are left out.
 void AppendJetText(std::string& out, const unsigned char* bytes, std::size_t size);
 
 // yyyy/mm/dd of a Date/Time value: days since 1899/12/30, counting down before it, the time of
@@ -25,8 +25,7 @@ void AppendNumber(std::string& out, std::int64_t value);
 // A currency value: stored as ten-thousandths.
 void AppendMoney(std::string& out, std::int64_t tenThousandths);
 
-// Appends the field to a CSV record, quoted when it holds a comma, a quote or a line break, or
-// when quoted is asked for.
-void AppendCsvField(std::string& out, const std::string& field, bool quoted = false);
+// Appends UTF-8 text without NUL and the separators of the reader's output.
+void AppendCleanText(std::string& out, const char* text, std::size_t size);
 
 } // namespace pelorin::access

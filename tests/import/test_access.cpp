@@ -133,9 +133,9 @@ TEST_F(AccessTest, AReaderThatStallsBabblesOrIsMissingIsStoppedWithAReason)
     EXPECT_TRUE(ReadAccessTable(fixture("ledger.mdb"), QStringLiteral("TableBook"), &stop).stopped);
     EXPECT_LT(clock.elapsed(), 5000);
 
-    // Rows without the closing count, and a quote left open.
-    for (const QByteArray& babble : {QByteArray("printf 'a,b\\r\\n1,2\\r\\n'\n"),
-                                     QByteArray("printf 'a\\r\\n\"x'; echo 'rows 1 1' >&2\n")}) {
+    // Rows without the reader's count of them, and a record left open.
+    for (const QByteArray& babble : {QByteArray("printf 'a\\037b\\037\\0361\\0372\\037\\036'\n"),
+                                     QByteArray("printf 'a\\037\\036x'; echo 'rows 1 1' >&2\n")}) {
         fakeReader(babble);
         const ParsedFile file = ReadAccessTable(fixture("ledger.mdb"), QStringLiteral("TableBook"));
         EXPECT_EQ(file.error, QStringLiteral("أخرج قارئ ملفات Access ما لا يُفهم"));
