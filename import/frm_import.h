@@ -58,6 +58,8 @@ public:
     // Duplicates that Import leaves out.
     qsizetype LeftOut() const;
     const QList<RefusedRow>& Refused() const { return rows_.refused; }
+    // Why not every row of the file could be read; empty when all were.
+    const QString& Warning() const { return file_.warning; }
     // What a row's number counts: a line of a text file, a row of a table.
     const QString& RowUnit() const { return access_.path.isEmpty() ? kLineUnit : kRowUnit; }
     // The file's library name when the owner chose to take it; else empty.

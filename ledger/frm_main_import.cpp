@@ -174,6 +174,7 @@ void FrmMain::ImportLoans()
     QString summary = importing::CountsSentence(o.written, preview.LeftOut(), preview.Refused().size(),
                                                 importing::Tense::Done);
     if (!libraryName.isEmpty()) summary += QStringLiteral("\nواعتُمد اسم المكتبة: ") + libraryName;
+    if (!preview.Warning().isEmpty()) summary += QStringLiteral("\n\n") + preview.Warning();
     if (!preview.Refused().isEmpty())
         summary += QStringLiteral("\n\nالصفوف المرفوضة:\n") +
                    importing::RefusedLines(preview.Refused(), kRefusedInSummary, preview.RowUnit());

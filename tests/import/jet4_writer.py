@@ -409,6 +409,11 @@ def fixtures(folder):
     struct.pack_into("<I", far, 3 * PAGE + 8 + 47, 0x7FFFFF << 8)
     with open(out("map-out-of-range.mdb"), "wb") as f:
         f.write(far)
+    # The version byte of Access 97 (Jet 3), whose texts are in a code page of their own.
+    old = bytearray(good)
+    old[0x14] = 0
+    with open(out("jet3.mdb"), "wb") as f:
+        f.write(old)
     # TableBook's usage map (row 2 of page 1) cut to no bytes at all, or to its type byte alone.
     for name, size in (("empty-map.mdb", 0), ("short-map.mdb", 1)):
         cut = bytearray(good)

@@ -110,6 +110,8 @@ TEST_F(AccessTest, DamagedFilesEndInAReasonAndNoRows)
         EXPECT_FALSE(list.error.isEmpty() && file.error.isEmpty());
         EXPECT_TRUE(file.records.isEmpty());
     }
+    EXPECT_EQ(ListAccessTables(fixture("jet3.mdb")).error,
+              QStringLiteral("الملف من إصدار Access 97، ولا تُقرأ إلا ملفات Access 2000 وما بعده"));
     // libmdb dereferences an empty usage map: the reader dies, not the program.
     EXPECT_EQ(ReadAccessTable(fixture("empty-map.mdb"), table).error,
               QStringLiteral("توقف قارئ ملفات Access فجأة وهو يقرأ هذا الملف؛ يبدو أن الملف تالف"));
