@@ -10,6 +10,7 @@ namespace pelorin {
 namespace {
 
 constexpr qsizetype kErrKept = 64 * 1024;
+constexpr qsizetype kReaderPiece = 64 * 1024;
 
 void keepTail(QByteArray& kept, const QByteArray& more)
 {
@@ -54,7 +55,8 @@ LimitedRun RunLimited(const QString& program, const QStringList& arguments, cons
         const QByteArray more = p.readAllStandardOutput();
         written += more.size();
         run.out += more;
-        if (reader && !more.isEmpty()) reader(run.out);
+        // In pieces large enough that handing them over costs little.
+        if (reader && run.out.size() >= kReaderPiece) reader(run.out);
         keepTail(run.err, p.readAllStandardError());
         if (written > limits.outputBytes)
             kill(run.tooMuch);

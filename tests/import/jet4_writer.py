@@ -322,7 +322,7 @@ class Writer:
         for table in self.tables:
             table.tdef = self.alloc()
             self.fill(table)
-        for n, table in enumerate(self.tables):
+        for table in self.tables:
             catalog.rows.append([table.tdef, 0, table.name, 1, 0x80000002 - 2**32 if table.system else 0, None])
         self.fill(catalog)
         maps = self.pages[1]
