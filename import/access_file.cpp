@@ -18,7 +18,7 @@ const QString kTableSetting = QStringLiteral("TableSetting");
 QString failure(const LimitedRun& run, const QString& table)
 {
     if (!run.started)
-        return QStringLiteral("تعذر تشغيل قارئ ملفات Access (%1): %2")
+        return QStringLiteral("تعذر تشغيل قارئ ملفات Access الذي يُثبَّت بجانب البرنامج (%1: %2)")
             .arg(QDir::toNativeSeparators(AccessReaderProgram()), run.startError);
     if (run.timedOut)
         return QStringLiteral("لم تنتهِ قراءة الملف في %1 ثانية؛ قد يكون الملف تالفًا")
