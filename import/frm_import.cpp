@@ -187,9 +187,7 @@ void FrmImport::showAccessChoices()
         w->show();
     filling_ = true;
     for (qsizetype t = 0; t < tables_.size(); ++t)
-        // The mark keeps a Latin table name in a right-to-left line.
-        CboTable->addItem(
-            QStringLiteral("\u200F%1 (عدد الصفوف: %2)").arg(tables_[t].name).arg(tables_[t].rows), t);
+        CboTable->addItem(QStringLiteral("%1 (عدد الصفوف: %2)").arg(tables_[t].name).arg(tables_[t].rows), t);
     filling_ = false;
     lvwPreview->horizontalHeaderItem(0)->setText(kRowUnit);
     // The ledger's name is kept unless it is still the delivered one or none.
