@@ -76,8 +76,7 @@ QChar DetectSeparator(QStringView text)
     return QChar(candidates[size_t(best)]);
 }
 
-ReadResult ReadRecords(QStringView text, QChar separator, const std::atomic<bool>* stop,
-                       ApostropheGuard guard)
+ReadResult ReadRecords(QStringView text, QChar separator, const std::atomic<bool>* stop)
 {
     if (text.contains(QChar(u'\0')))
         return failure(QStringLiteral("الملف ليس نصًا: فيه بايتات ثنائية (NUL)"), 0);
@@ -92,8 +91,7 @@ ReadResult ReadRecords(QStringView text, QChar separator, const std::atomic<bool
     bool recordEmpty = true; // nothing read since the record began
 
     auto endField = [&] {
-        if (guard == ApostropheGuard::Removed && field.size() >= 2 && field.front() == u'\'' &&
-            csv::StartsFormula(QStringView(field).mid(1)))
+        if (field.size() >= 2 && field.front() == u'\'' && csv::StartsFormula(QStringView(field).mid(1)))
             field.remove(0, 1);
         record.fields.append(field);
         field.clear();

@@ -30,15 +30,11 @@ struct ReadResult {
     bool stopped = false; // the reader was told to stop: no records
 };
 
-// Whether the apostrophe our own export puts before a cell that a spreadsheet would run as a
-// formula (one starting with = + - @, a tab or a carriage return) is taken off again: text
-// that no spreadsheet wrote keeps it.
-enum class ApostropheGuard { Removed, Kept };
-
-// Reads every record, the export's apostrophes taken off unless told to keep them. Binary text (a NUL
-// character), a quote left open to the end, or a field over kMaxFieldChars give an error and no records. A
-// reader on another thread can be told to stop through stop.
-ReadResult ReadRecords(QStringView text, QChar separator, const std::atomic<bool>* stop = nullptr,
-                       ApostropheGuard guard = ApostropheGuard::Removed);
+// Reads every record. The apostrophe our own export puts before a cell that a spreadsheet
+// would run as a formula (one starting with = + - @, a tab or a carriage return) is taken off
+// again. Binary text (a NUL character), a quote left open to the end, or a field over
+// kMaxFieldChars give an error and no records.
+// A reader on another thread can be told to stop through stop.
+ReadResult ReadRecords(QStringView text, QChar separator, const std::atomic<bool>* stop = nullptr);
 
 } // namespace pelorin::importing
