@@ -1,0 +1,56 @@
+// The names the ledger already holds in one of its fields (titles, authors or borrowers), for
+// offering them while the owner types: each distinct name once, the most used first, found by
+// any part of it in the find bar's spelling (a typed "احم" finds "أحمد").
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace pelorin::find {
+
+struct Suggestion {
+    QString name;
+    // The one value that always came with this name in another field (the author of a title),
+    // or empty when it came with several or none.
+    QString companion;
+};
+
+class NameIndex {
+public:
+    // Counts the names of the loans, one Add a loan. The texts added must stay valid until
+    // Finish, which copies what it keeps; blanks around them are left out.
+    class Builder {
+    public:
+        void Add(QStringView name, QStringView companion = {});
+        NameIndex Finish();
+
+    private:
+        struct Tally {
+            quint32 count = 0;
+            QStringView companion;
+            bool mixed = false;
+        };
+        QHash<QStringView, Tally> tally_;
+    };
+
+    // The names holding the typed text (blanks around it left out), at most limit, the most
+    // used first and, among equally used ones, in character order.
+    std::vector<Suggestion> Suggest(const QString& typed, int limit = 10) const;
+    int Count() const { return int(entries_.size()); }
+
+private:
+    struct Entry {
+        quint32 name = 0, nameSize = 0; // in chars_
+        qint32 companion = -1;          // in chars_; -1: none
+        quint32 companionSize = 0;
+    };
+    QString chars_;               // the names and companions as stored, one after another
+    std::vector<Entry> entries_;  // in the order names are offered
+    QString search_;              // each name normalised on a line of its own, in that order
+    std::vector<quint32> starts_; // where each name's line begins in search_
+};
+
+} // namespace pelorin::find

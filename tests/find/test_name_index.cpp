@@ -1,0 +1,71 @@
+// The names offered while typing: found in the find bar's spelling anywhere in them, the most
+// used first, at most the limit, and the author a title always came with.
+#include <gtest/gtest.h>
+
+#include "name_index.h"
+
+using namespace pelorin::find;
+
+namespace {
+
+QStringList names(const std::vector<Suggestion>& found)
+{
+    QStringList out;
+    for (const Suggestion& s : found)
+        out << s.name;
+    return out;
+}
+
+} // namespace
+
+TEST(NameIndex, FindsAnySpellingAnywhereMostUsedFirst)
+{
+    const QStringList loans = {"أحمد", "سارة", " أحمد ", "احمد",       "محمود أحمد", "سارة",
+                               "أحمد", "",     "  ",     "ليلى\nسالم", "عمر"};
+    NameIndex::Builder b;
+    for (const QString& n : loans)
+        b.Add(n);
+    const NameIndex index = b.Finish();
+    EXPECT_EQ(index.Count(), 6) << "distinct once blanks around them are left out";
+    const struct {
+        const char* typed;
+        QStringList offered;
+    } cases[] = {
+        {"احم", {"أحمد", "احمد", "محمود أحمد"}},  // hamza forms; used 3, 1 and 1 times
+        {" مد ", {"أحمد", "احمد", "محمود أحمد"}}, // inside a word, blanks around the typed text
+        {"ساره", {"سارة"}},                       // ta marbuta
+        {"ليلي سا", {"ليلى\nسالم"}},              // a line break in a name reads as a space
+        {"زينب", {}},
+        {"", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(names(index.Suggest(QString::fromUtf8(c.typed))), c.offered) << c.typed;
+}
+
+TEST(NameIndex, KeepsToTheLimitAndGivesTheOneAuthorOfATitle)
+{
+    QStringList titles; // the builder reads them until Finish
+    for (int i = 0; i < 30; ++i)
+        titles << QStringLiteral("كتاب %1").arg(i);
+    NameIndex::Builder b;
+    for (int i = 0; i < 30; ++i)
+        for (int times = 0; times <= i; ++times)
+            b.Add(titles[i], i == 7 && times == 3 ? u"آخر" : u"مؤلف");
+    b.Add(QStringLiteral("الأيام"), u" طه حسين ");
+    b.Add(QStringLiteral("الأيام "), u"طه حسين");
+    b.Add(QStringLiteral("بلا مؤلف"));
+    const NameIndex index = b.Finish();
+
+    const std::vector<Suggestion> top = index.Suggest(QStringLiteral("كتاب"));
+    ASSERT_EQ(top.size(), 10u);
+    EXPECT_EQ(top.front().name, QStringLiteral("كتاب 29"));
+    EXPECT_EQ(top.back().name, QStringLiteral("كتاب 20"));
+    EXPECT_EQ(index.Suggest(QStringLiteral("كتاب"), 3).size(), 3u);
+    EXPECT_EQ(names(index.Suggest(QStringLiteral("كتاب 2"))).last(), QStringLiteral("كتاب 20"))
+        << "eleven hold it: the least used one is left out";
+
+    EXPECT_EQ(index.Suggest(QStringLiteral("كتاب 8")).front().companion, QStringLiteral("مؤلف"));
+    EXPECT_EQ(index.Suggest(QStringLiteral("كتاب 7")).front().companion, QString()) << "lent with two";
+    EXPECT_EQ(index.Suggest(QStringLiteral("الايام")).front().companion, QStringLiteral("طه حسين"));
+    EXPECT_EQ(index.Suggest(QStringLiteral("بلا")).front().companion, QString());
+}
