@@ -14,6 +14,8 @@ namespace pelorin::ledger {
 
 namespace {
 
+const QString kFindCaption = QStringLiteral("بحث :");
+
 const QString kBarStyle =
     QStringLiteral("QWidget#FindBar { background: rgb(128,0,128); border-top: 1px solid rgb(200,140,200); }"
                    "QLabel { color: white; background: transparent; }");
@@ -28,7 +30,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
     setStyleSheet(kBarStyle + chrome::EntryStyleSheet());
     setFixedHeight(kHeight);
 
-    LblFind = new QLabel(QStringLiteral("بحث :"), this);
+    LblFind = new QLabel(kFindCaption, this);
     LblFind->setFont(chrome::ArabicFont(8.25));
     TxtFind = new QLineEdit(this);
     TxtFind->setObjectName(QStringLiteral("TxtFind"));
@@ -75,7 +77,10 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
     // Read as every close image is; its tool tip says what closing the bar does.
     ImgClose->setAccessibleName(QStringLiteral("إغلاق"));
 
-    connect(TxtFind, &QLineEdit::textChanged, this, &FindBar::textChanged);
+    connect(TxtFind, &QLineEdit::textChanged, this, [this](const QString& text) {
+        LblFind->setText(kFindCaption);
+        emit textChanged(text);
+    });
     connect(ImgClose, &chrome::ImageButton::clicked, this, &FindBar::closeRequested);
 }
 
@@ -89,6 +94,14 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FindBar::ShowField(const QString& caption, const QString& value)
+{
+    TxtFind->blockSignals(true);
+    TxtFind->setText(value);
+    TxtFind->blockSignals(false);
+    LblFind->setText(caption);
 }
 
 void FindBar::SetCount(int shown, int total)

@@ -21,6 +21,10 @@ public:
     // "12 من 340": shown loans of all loans.
     void SetCount(int shown, int total);
 
+    // The list narrowed to one field's whole value: the caption names the field and the box
+    // holds the value, without a textChanged. Typing in the box finds words again.
+    void ShowField(const QString& caption, const QString& value);
+
     // Height in logical pixels.
     static constexpr int kHeight = 26;
 

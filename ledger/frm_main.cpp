@@ -267,7 +267,9 @@ void FrmMain::buildList()
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusIn) {
+    // A list of names opening or closing under a box is no arrival in it: what is typed stays.
+    if (event->type() == QEvent::FocusIn &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
         if (auto* box = qobject_cast<QLineEdit*>(watched)) {
             box->selectAll();
             // A click places the cursor after the focus arrives: select again once it has.
@@ -369,6 +371,7 @@ void FrmMain::RefreshListview()
         }
     }
     fillList(sortInMemory_);
+    GatherNames();
 }
 
 void FrmMain::fillList(bool listOrder)

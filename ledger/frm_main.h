@@ -31,6 +31,7 @@ namespace pelorin::ledger {
 
 class FindBar;
 class LedgerModel;
+class NameCompleter;
 struct LoanSelection;
 
 // Tells the owner that the database could not be read, with the engine's reason under it.
@@ -116,6 +117,22 @@ public:
     // The backups this window's changes take by themselves.
     std::unique_ptr<backup::AutoBackup> autoBackup;
 
+    // The everyday desk (frm_main_desk.cpp). The three name boxes offer the names the ledger
+    // holds, gathered whenever the list is filled; a title taken from its list brings the one
+    // author it was always lent with. On the marked row: Ctrl+D records the book returned
+    // today; Ctrl+L lends the same book again (the entry filled, nothing saved until Add);
+    // Ctrl+G and Ctrl+H narrow the list to that borrower's or that book's loans.
+    void ReturnToday();
+    void LendAgain();
+    void ShowLoansOf(int column);
+    NameCompleter* BookNames = nullptr;
+    NameCompleter* WriterNames = nullptr;
+    NameCompleter* BorrowerNames = nullptr;
+    QAction* ActReturnToday = nullptr;
+    QAction* ActLendAgain = nullptr;
+    QAction* ActBorrowerLoans = nullptr;
+    QAction* ActBookLoans = nullptr;
+
     // The record key of the row last clicked (0: none); Edit and Delete act on it.
     qint64 SelectedId = 0;
     // The list row last clicked, re-selected after an edit.
@@ -139,6 +156,12 @@ private:
     void buildMenus();
     void buildAccessibility();
     void buildBackupCommands();
+    void buildDesk();
+    void GatherNames();
+    // Shows the row commands that fit the cell the list's menu opens on.
+    void fitRowCommands();
+    // The row the list shows marked, -1 (with a message) when there is none.
+    int markedRow();
     // The day's first change and every compaction are backed up first; each shows the owner the
     // warning it calls for.
     void BackupBeforeChange();

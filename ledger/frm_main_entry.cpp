@@ -12,6 +12,7 @@
 #include "ledger_view.h"
 #include "loan_duration.h"
 #include "msgbox.h"
+#include "record_writes.h"
 
 namespace pelorin::ledger {
 
@@ -136,9 +137,12 @@ static void assignEntry(const FrmMain& w, store::Recordset& rs)
                                       platform().today()));
 }
 
-// Opens the record of the clicked row by its key. False, with the message shown, when it
-// cannot be read or no longer exists.
-static bool openSelectedRecord(qint64 id, store::Recordset& rs)
+void ShowWriteFailed()
+{
+    showWriteError(kWriteFailed);
+}
+
+bool OpenRecord(qint64 id, store::Recordset& rs)
 {
     if (!rs.Open(store::sql::kBookById, Conn, {QVariant(id)})) {
         showWriteError(kWriteFailed);
@@ -189,7 +193,7 @@ void FrmMain::CmdEdit_Click()
     store::Recordset& rs = store::MData::NewRs();
     store::MData::OpenDatabase();
     BackupBeforeChange();
-    if (!openSelectedRecord(SelectedId, rs)) return;
+    if (!OpenRecord(SelectedId, rs)) return;
     assignEntry(*this, rs);
     if (!rs.Update()) {
         rs.Close();
@@ -216,7 +220,7 @@ void FrmMain::CmdDelete_Click()
     store::Recordset& rs = store::MData::NewRs();
     store::MData::OpenDatabase();
     BackupBeforeChange();
-    if (!openSelectedRecord(SelectedId, rs)) return;
+    if (!OpenRecord(SelectedId, rs)) return;
     if (!rs.Delete()) {
         rs.Close();
         showWriteError(kWriteFailed);

@@ -68,6 +68,7 @@ void FrmMain::buildMenus()
     ListMenu->setObjectName(QStringLiteral("ListMenu"));
     showOn(FrameHelp, HelpMenu);
     showOn(lvwRoom, ListMenu);
+    buildDesk();
     buildFindCommands();
     buildImportCommand();
     buildReportCommands();

@@ -7,6 +7,7 @@
 #include <numeric>
 #include <tuple>
 
+#include "arabic_normalize.h"
 #include "database.h"
 #include "loan_duration.h"
 #include "style.h"
@@ -233,7 +234,10 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendO
         order_.push_back(int(index));
     }
     if (options.listOrder) SortInListOrder(first);
-    if (Filtered()) MatchRows(filter_, first);
+    if (fieldColumn_ >= 0)
+        MatchField(first);
+    else if (Filtered())
+        MatchRows(filter_, first);
     if (!Filtered()) {
         endInsertRows();
         return;
@@ -375,14 +379,48 @@ void LedgerModel::RebuildShown()
         if (matching_[size_t(i)]) shown_.push_back(i);
 }
 
+void LedgerModel::MatchField(size_t first)
+{
+    // One buffer for every row's text, normalised where it lies: no copy a row.
+    QString normal;
+    for (size_t i = first; i < rows_.size(); ++i) {
+        const QStringView shown = Shown(i, fieldColumn_ - 1);
+        if (normal.size() < shown.size()) normal.resize(shown.size());
+        char16_t* const begin = reinterpret_cast<char16_t*>(normal.data());
+        const QStringView text(begin, find::NormalizeInto(begin, shown) - begin);
+        matching_[i] = text == fieldValue_;
+    }
+}
+
+void LedgerModel::SetFieldFilter(int column, const QString& value)
+{
+    if (column < ColNameBook || column > ColDateReturn) return;
+    fieldColumn_ = column;
+    fieldValue_ = find::NormalizeForSearch(value.trimmed());
+    filter_ = find::RowFilter();
+    MatchField(0);
+    beginResetModel();
+    RebuildShown();
+    endResetModel();
+}
+
+void LedgerModel::ForEachLoan(
+    const std::function<void(QStringView book, QStringView writer, QStringView borrower)>& visit) const
+{
+    for (size_t i = 0; i < rows_.size(); ++i)
+        visit(Shown(i, ColNameBook - 1), Shown(i, ColNameWriter - 1), Shown(i, ColNameBorrower - 1));
+}
+
 void LedgerModel::SetFilter(const QString& typed)
 {
     find::RowFilter filter(typed);
-    if (filter.Words() == filter_.Words()) return;
+    if (fieldColumn_ < 0 && filter.Words() == filter_.Words()) return;
     // The search texts are read in the order they lie in memory; the shown rows are then
     // picked in list order from one byte a row.
     MatchRows(filter, 0);
     beginResetModel();
+    fieldColumn_ = -1;
+    fieldValue_.clear();
     filter_ = std::move(filter);
     if (Filtered()) {
         RebuildShown();

@@ -11,6 +11,7 @@
 #include <QPixmap>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -96,7 +97,16 @@ public:
     // Shows only the rows holding every word of the typed text (see find::RowFilter); blank
     // text shows every row.
     void SetFilter(const QString& typed);
-    bool Filtered() const { return !filter_.IsEmpty(); }
+    // Shows only the loans whose text in a column (title to return date) is the value, whole,
+    // in the find bar's spelling; the typed filter's words are dropped.
+    void SetFieldFilter(int column, const QString& value);
+    // The column of the field filter, -1 when there is none.
+    int FieldFilterColumn() const { return fieldColumn_; }
+    bool Filtered() const { return !filter_.IsEmpty() || fieldColumn_ >= 0; }
+    // Every loan's title, author and borrower as the list shows them, shown or not, in the
+    // order they were read. The texts are valid until the list changes.
+    void ForEachLoan(
+        const std::function<void(QStringView book, QStringView writer, QStringView borrower)>& visit) const;
     // Every loan in the list, shown or not.
     int TotalCount() const { return int(rows_.size()); }
     // The shown row of a record key, or -1 when it is not shown.
@@ -178,6 +188,8 @@ private:
     void RebuildShown();
     // Marks in matching_ the rows from first on that hold every word of the filter.
     void MatchRows(const find::RowFilter& filter, size_t first);
+    // The same for the field filter.
+    void MatchField(size_t first);
 
     std::vector<Source> sources_;
     std::vector<Row> rows_;                      // in the order they were appended
@@ -188,6 +200,8 @@ private:
     std::unordered_map<quint64, QString> apart_; // by row * 8 + column
     std::array<std::unique_ptr<store::CollationKeys>, ColumnCount> keys_;
     find::RowFilter filter_;
+    int fieldColumn_ = -1;
+    QString fieldValue_;     // normalised
     std::vector<int> shown_; // under a filter: the shown rows, in list order
     std::array<int, ColumnCount> headerImages_{};
 };

@@ -1,10 +1,25 @@
 #include "ledger_view.h"
 
+#include <QContextMenuEvent>
 #include <QItemSelectionModel>
 
 namespace pelorin::ledger {
 
 LedgerView::LedgerView(QWidget* parent) : QTableView(parent) {}
+
+bool LedgerView::event(QEvent* event)
+{
+    // The menu key comes to the list itself, the pointer's request through the viewport.
+    if (event->type() == QEvent::ContextMenu) menuCell_ = currentIndex();
+    return QTableView::event(event);
+}
+
+bool LedgerView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ContextMenu)
+        menuCell_ = indexAt(static_cast<QContextMenuEvent*>(event)->pos());
+    return QTableView::viewportEvent(event);
+}
 
 void LedgerView::keyPressEvent(QKeyEvent* event)
 {

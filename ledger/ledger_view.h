@@ -12,16 +12,23 @@ class LedgerView : public QTableView {
 public:
     explicit LedgerView(QWidget* parent = nullptr);
 
+    // The cell a right-click menu was last asked for on: the one under the pointer, or the
+    // current one when the keyboard asked; invalid off the rows.
+    QModelIndex MenuCell() const { return menuCell_; }
+
 signals:
     // The user moved the marked row to this one (not sent for a click on the row already current).
     void rowChosen(int row);
 
 protected:
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    QPersistentModelIndex menuCell_;
     // Sends rowChosen when the current row is no longer the one before and is marked.
     void chosenIfMoved(int rowBefore);
 };
