@@ -33,16 +33,17 @@ void appendSearchForm(QString& out, QStringView text)
 
 } // namespace
 
-void NameIndex::Builder::Add(QStringView name, QStringView companion)
+void NameIndex::Builder::Add(QStringView name, QStringView companion, qint64 when)
 {
     name = name.trimmed();
     if (name.isEmpty()) return;
     companion = companion.trimmed();
-    Tally& t = tally_[name];
+    Tally& t = tally_[std::u16string_view(name.utf16(), size_t(name.size()))];
     if (t.count++ == 0)
         t.companion = companion;
     else if (!t.mixed && t.companion != companion)
         t.mixed = true;
+    t.last = std::max(t.last, when);
 }
 
 NameIndex NameIndex::Builder::Finish()
@@ -50,17 +51,19 @@ NameIndex NameIndex::Builder::Finish()
     struct Counted {
         QStringView name, companion;
         quint32 count;
+        qint64 last;
     };
     std::vector<Counted> names;
-    names.reserve(size_t(tally_.size()));
+    names.reserve(tally_.size());
     qsizetype chars = 0;
-    for (auto it = tally_.cbegin(); it != tally_.cend(); ++it) {
-        const QStringView companion = it->mixed ? QStringView() : it->companion;
-        names.push_back({it.key(), companion, it->count});
-        chars += it.key().size() + companion.size();
+    for (const auto& [name, t] : tally_) {
+        const QStringView companion = t.mixed ? QStringView() : t.companion;
+        names.push_back({QStringView(name.data(), qsizetype(name.size())), companion, t.count, t.last});
+        chars += qsizetype(name.size()) + companion.size();
     }
     std::sort(names.begin(), names.end(), [](const Counted& a, const Counted& b) {
-        return a.count != b.count ? a.count > b.count : a.name < b.name;
+        if (a.count != b.count) return a.count > b.count;
+        return a.last != b.last ? a.last > b.last : a.name < b.name;
     });
 
     NameIndex index;

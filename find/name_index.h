@@ -3,10 +3,11 @@
 // any part of it in the find bar's spelling (a typed "احم" finds "أحمد").
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <QStringView>
 
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace pelorin::find {
@@ -20,24 +21,27 @@ struct Suggestion {
 
 class NameIndex {
 public:
-    // Counts the names of the loans, one Add a loan. The texts added must stay valid until
-    // Finish, which copies what it keeps; blanks around them are left out.
+    // Counts the names of the loans, one Add a loan; among names used as often, the one whose
+    // last loan came later (a greater when) is offered first. The texts added must stay valid
+    // until Finish, which copies what it keeps; blanks around them are left out.
     class Builder {
     public:
-        void Add(QStringView name, QStringView companion = {});
+        explicit Builder(size_t loans = 0) { tally_.reserve(loans); }
+        void Add(QStringView name, QStringView companion, qint64 when);
         NameIndex Finish();
 
     private:
         struct Tally {
             quint32 count = 0;
-            QStringView companion;
             bool mixed = false;
+            qint64 last = 0;
+            QStringView companion;
         };
-        QHash<QStringView, Tally> tally_;
+        std::unordered_map<std::u16string_view, Tally> tally_;
     };
 
-    // The names holding the typed text (blanks around it left out), at most limit, the most
-    // used first and, among equally used ones, in character order.
+    // The names holding the typed text (blanks around it left out), at most limit, in the order
+    // they are offered.
     std::vector<Suggestion> Suggest(const QString& typed, int limit = 10) const;
     int Count() const { return int(entries_.size()); }
 

@@ -371,7 +371,7 @@ void FrmMain::RefreshListview()
         }
     }
     fillList(sortInMemory_);
-    GatherNames();
+    NamesChanged();
 }
 
 void FrmMain::fillList(bool listOrder)

@@ -118,10 +118,14 @@ public:
     std::unique_ptr<backup::AutoBackup> autoBackup;
 
     // The everyday desk (frm_main_desk.cpp). The three name boxes offer the names the ledger
-    // holds, gathered whenever the list is filled; a title taken from its list brings the one
-    // author it was always lent with. On the marked row: Ctrl+D records the book returned
+    // holds; a title taken from its list brings the one author it was always lent with. The
+    // names are gathered again once a filling of the list is over (at a hundred thousand loans
+    // that takes a moment the owner should not wait for), or at the next keystroke in a box if
+    // that comes first. On the marked row: Ctrl+D records the book returned
     // today; Ctrl+L lends the same book again (the entry filled, nothing saved until Add);
     // Ctrl+G and Ctrl+H narrow the list to that borrower's or that book's loans.
+    void GatherNames();
+    void NamesChanged();
     void ReturnToday();
     void LendAgain();
     void ShowLoansOf(int column);
@@ -157,7 +161,6 @@ private:
     void buildAccessibility();
     void buildBackupCommands();
     void buildDesk();
-    void GatherNames();
     // Shows the row commands that fit the cell the list's menu opens on.
     void fitRowCommands();
     // The row the list shows marked, -1 (with a message) when there is none.
@@ -190,6 +193,8 @@ private:
     bool durationsUnsaved_ = false;
     // The file's loans sort in memory exactly as the engine sorts them.
     bool sortInMemory_ = false;
+    // The list changed since the names were last gathered.
+    bool namesStale_ = false;
 };
 
 } // namespace pelorin::ledger

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
+#include <QTimer>
 
 #include "database.h"
 #include "find_bar.h"
@@ -44,6 +45,10 @@ void FrmMain::buildDesk()
     BookNames = new NameCompleter(TxtNameBook, QStringLiteral("أسماء كتب مقترحة"));
     WriterNames = new NameCompleter(TxtNameWriter, QStringLiteral("أسماء مؤلفين مقترحة"));
     BorrowerNames = new NameCompleter(TxtNameBorrower, QStringLiteral("أسماء مستعيرين مقترحة"));
+    for (NameCompleter* c : {BookNames, WriterNames, BorrowerNames})
+        c->BeforeOffer([this] {
+            if (namesStale_) GatherNames();
+        });
     connect(BookNames, &NameCompleter::picked, this, [this](const QString&, const QString& author) {
         if (!author.isEmpty()) TxtNameWriter->setText(author);
     });
@@ -99,13 +104,24 @@ int FrmMain::markedRow()
     return marked.first().row();
 }
 
+void FrmMain::NamesChanged()
+{
+    namesStale_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (namesStale_) GatherNames();
+    });
+}
+
 void FrmMain::GatherNames()
 {
-    find::NameIndex::Builder books, writers, borrowers;
-    model->ForEachLoan([&](QStringView book, QStringView writer, QStringView borrower) {
-        books.Add(book, writer);
-        writers.Add(writer);
-        borrowers.Add(borrower);
+    namesStale_ = false;
+    // Among names used as often, the one lent last comes first.
+    const size_t loans = size_t(model->TotalCount());
+    find::NameIndex::Builder books(loans), writers(loans), borrowers(loans);
+    model->ForEachLoan([&](qint64 id, QStringView book, QStringView writer, QStringView borrower) {
+        books.Add(book, writer, id);
+        writers.Add(writer, {}, id);
+        borrowers.Add(borrower, {}, id);
     });
     BookNames->SetNames(books.Finish());
     WriterNames->SetNames(writers.Finish());

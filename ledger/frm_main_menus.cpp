@@ -3,6 +3,7 @@
 // its menu entry shows.
 #include "frm_main.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QGroupBox>
 #include <QMenu>
@@ -30,12 +31,15 @@ QMenu* contextMenu(QWidget* owner)
     return menu;
 }
 
-// Pops the menu up where the owner was right-clicked (or where the menu key asked for it).
+// Pops the menu up where the owner was right-clicked (or where the menu key asked for it). A
+// list gives that point in its viewport, below its column headers.
 void showOn(QWidget* owner, QMenu* menu)
 {
     owner->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(owner, &QWidget::customContextMenuRequested, menu, [owner, menu](const QPoint& at) {
-        if (!menu->isEmpty()) menu->popup(owner->mapToGlobal(at));
+    auto* area = qobject_cast<QAbstractScrollArea*>(owner);
+    QWidget* origin = area ? area->viewport() : owner;
+    QObject::connect(owner, &QWidget::customContextMenuRequested, menu, [origin, menu](const QPoint& at) {
+        if (!menu->isEmpty()) menu->popup(origin->mapToGlobal(at));
     });
 }
 

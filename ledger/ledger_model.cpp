@@ -404,11 +404,14 @@ void LedgerModel::SetFieldFilter(int column, const QString& value)
     endResetModel();
 }
 
-void LedgerModel::ForEachLoan(
-    const std::function<void(QStringView book, QStringView writer, QStringView borrower)>& visit) const
+void LedgerModel::ForEachLoan(const std::function<void(qint64 id, QStringView book, QStringView writer,
+                                                       QStringView borrower)>& visit) const
 {
-    for (size_t i = 0; i < rows_.size(); ++i)
-        visit(Shown(i, ColNameBook - 1), Shown(i, ColNameWriter - 1), Shown(i, ColNameBorrower - 1));
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        const Row& r = rows_[i];
+        visit(sources_[r.source].rows->RowId(int(r.record)), Shown(i, ColNameBook - 1),
+              Shown(i, ColNameWriter - 1), Shown(i, ColNameBorrower - 1));
+    }
 }
 
 void LedgerModel::SetFilter(const QString& typed)

@@ -103,10 +103,10 @@ public:
     // The column of the field filter, -1 when there is none.
     int FieldFilterColumn() const { return fieldColumn_; }
     bool Filtered() const { return !filter_.IsEmpty() || fieldColumn_ >= 0; }
-    // Every loan's title, author and borrower as the list shows them, shown or not, in the
-    // order they were read. The texts are valid until the list changes.
-    void ForEachLoan(
-        const std::function<void(QStringView book, QStringView writer, QStringView borrower)>& visit) const;
+    // Every loan's record key, title, author and borrower as the list shows them, shown or not.
+    // The texts are valid until the list changes.
+    void ForEachLoan(const std::function<void(qint64 id, QStringView book, QStringView writer,
+                                              QStringView borrower)>& visit) const;
     // Every loan in the list, shown or not.
     int TotalCount() const { return int(rows_.size()); }
     // The shown row of a record key, or -1 when it is not shown.

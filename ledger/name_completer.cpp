@@ -65,6 +65,7 @@ void NameCompleter::SetNames(find::NameIndex names)
 
 void NameCompleter::Offer(const QString& typed)
 {
+    if (beforeOffer_) beforeOffer_();
     const std::vector<find::Suggestion> found = names_.Suggest(typed, kMostOffered);
     // Only the typed name itself: nothing to choose, and Enter must still run Add.
     if (found.empty() || (found.size() == 1 && found.front().name == typed.trimmed())) {

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 #include "name_index.h"
 
 class QLineEdit;
@@ -25,6 +27,8 @@ public:
 
     // The names to offer from now on.
     void SetNames(find::NameIndex names);
+    // Run before names are looked for: a chance to bring them up to date.
+    void BeforeOffer(std::function<void()> run) { beforeOffer_ = std::move(run); }
     // Offers the names holding the typed text; with none beyond the text itself, the list closes.
     void Offer(const QString& typed);
     // The names the list shows now, in order (empty while it is closed).
@@ -51,6 +55,7 @@ private:
     QListView* list_;
     QStandardItemModel* offered_;
     find::NameIndex names_;
+    std::function<void()> beforeOffer_;
 };
 
 } // namespace pelorin::ledger

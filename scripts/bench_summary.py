@@ -21,6 +21,16 @@ FIGURES = [
     # No target: the same with the one-transaction write the CSV import shares.
     ("Access import of 100,000 loans with the write, against mdb-export", "BM_ImportAccess/100000/",
      "ratio_with_write", None, ""),
+    ("names offered for one letter at 100,000 loans, to the find bar's keystroke", "BM_NameSuggestions/1/",
+     "ratio", 1, ""),
+    ("names offered for two letters at 100,000 loans, to the find bar's keystroke", "BM_NameSuggestions/2/",
+     "ratio", 1, ""),
+    ("resident memory after load with the names gathered, 100,000 loans", "BM_NameSuggestions/1/",
+     "resident_MB", 120, " MB"),
+    # No target: the names are gathered again once the list is rebuilt after a change, while
+    # the confirmation shows; a keystroke before that waits for it.
+    ("names gathered again after a change at 100,000 loans", "BM_NameSuggestions/1/", "gather_ms", None,
+     " ms"),
     # No target: the same export against the same bytes replaced as a whole and synced to the
     # disk, as the export must save them; shows what making the text costs beyond that.
     ("CSV export against a synced whole-file save of the same bytes", "BM_ExportCsv/100000/",

@@ -8,6 +8,7 @@
 #     notice on a system with Latin fonts only; and, when run as root, the first-run installer;
 #   - the record-command walk-through (add, edit, delete), a picture of the screen after each step;
 #   - two spreadsheet files and an Access ledger imported, the preview and the summary of each;
+#   - the desk: the names offered under a box, the list's menu on a loan out and on one returned;
 #   - widget pictures drawn off screen: the update window in each state, the pickers' layouts, the
 #     message boxes, the window chrome and every piece of artwork, and the report's pages (PDF
 #     rendered to PNG).
@@ -128,6 +129,11 @@ PELORIN_SHOTS=$out/record-commands bash "$root/tests/e2e/record_commands.sh" "$b
 mkdir -p "$out/import"
 PELORIN_SHOTS=$out/import bash "$root/tests/e2e_import/import_e2e.sh" "$build/bin" "$build/tools/make_databook" >/dev/null &&
   echo "screenshots: $out/import/"
+
+# The desk: the names offered under a box, and the list's menu on a loan out and on one returned.
+mkdir -p "$out/desk"
+PELORIN_SHOTS=$out/desk bash "$root/tests/e2e_desk/desk_e2e.sh" "$build/bin" "$build/tools/make_databook" >/dev/null &&
+  echo "screenshots: $out/desk/"
 
 # Widget pictures drawn off screen.
 export PELORIN_SHOTS=$out/widgets

@@ -1,5 +1,7 @@
 // The names offered while typing: found in the find bar's spelling anywhere in them, the most
 // used first, at most the limit, and the author a title always came with.
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 #include "name_index.h"
@@ -23,16 +25,16 @@ TEST(NameIndex, FindsAnySpellingAnywhereMostUsedFirst)
     const QStringList loans = {"أحمد", "سارة", " أحمد ", "احمد",       "محمود أحمد", "سارة",
                                "أحمد", "",     "  ",     "ليلى\nسالم", "عمر"};
     NameIndex::Builder b;
-    for (const QString& n : loans)
-        b.Add(n);
+    for (qsizetype i = 0; i < loans.size(); ++i)
+        b.Add(loans[i], {}, i);
     const NameIndex index = b.Finish();
     EXPECT_EQ(index.Count(), 6) << "distinct once blanks around them are left out";
     const struct {
         const char* typed;
         QStringList offered;
     } cases[] = {
-        {"احم", {"أحمد", "احمد", "محمود أحمد"}},  // hamza forms; used 3, 1 and 1 times
-        {" مد ", {"أحمد", "احمد", "محمود أحمد"}}, // inside a word, blanks around the typed text
+        {"احم", {"أحمد", "محمود أحمد", "احمد"}},  // hamza forms; used 3, 1 (lent later) and 1 times
+        {" مد ", {"أحمد", "محمود أحمد", "احمد"}}, // inside a word, blanks around the typed text
         {"ساره", {"سارة"}},                       // ta marbuta
         {"ليلي سا", {"ليلى\nسالم"}},              // a line break in a name reads as a space
         {"زينب", {}},
@@ -50,10 +52,10 @@ TEST(NameIndex, KeepsToTheLimitAndGivesTheOneAuthorOfATitle)
     NameIndex::Builder b;
     for (int i = 0; i < 30; ++i)
         for (int times = 0; times <= i; ++times)
-            b.Add(titles[i], i == 7 && times == 3 ? u"آخر" : u"مؤلف");
-    b.Add(QStringLiteral("الأيام"), u" طه حسين ");
-    b.Add(QStringLiteral("الأيام "), u"طه حسين");
-    b.Add(QStringLiteral("بلا مؤلف"));
+            b.Add(titles[i], i == 7 && times == 3 ? u"آخر" : u"مؤلف", i);
+    b.Add(QStringLiteral("الأيام"), u" طه حسين ", 0);
+    b.Add(QStringLiteral("الأيام "), u"طه حسين", 0);
+    b.Add(QStringLiteral("بلا مؤلف"), {}, 0);
     const NameIndex index = b.Finish();
 
     const std::vector<Suggestion> top = index.Suggest(QStringLiteral("كتاب"));
