@@ -77,10 +77,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
     // Read as every close image is; its tool tip says what closing the bar does.
     ImgClose->setAccessibleName(QStringLiteral("إغلاق"));
 
-    connect(TxtFind, &QLineEdit::textChanged, this, [this](const QString& text) {
-        LblFind->setText(kFindCaption);
-        emit textChanged(text);
-    });
+    connect(TxtFind, &QLineEdit::textChanged, this, &FindBar::textChanged);
     connect(ImgClose, &chrome::ImageButton::clicked, this, &FindBar::closeRequested);
 }
 
@@ -102,6 +99,11 @@ void FindBar::ShowField(const QString& caption, const QString& value)
     TxtFind->setText(value);
     TxtFind->blockSignals(false);
     LblFind->setText(caption);
+}
+
+void FindBar::ShowWords()
+{
+    LblFind->setText(kFindCaption);
 }
 
 void FindBar::SetCount(int shown, int total)

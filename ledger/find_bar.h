@@ -22,8 +22,10 @@ public:
     void SetCount(int shown, int total);
 
     // The list narrowed to one field's whole value: the caption names the field and the box
-    // holds the value, without a textChanged. Typing in the box finds words again.
+    // holds the value, without a textChanged.
     void ShowField(const QString& caption, const QString& value);
+    // Back to finding the typed words.
+    void ShowWords();
 
     // Height in logical pixels.
     static constexpr int kHeight = 26;

@@ -267,9 +267,7 @@ void FrmMain::buildList()
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    // A list of names opening or closing under a box is no arrival in it: what is typed stays.
-    if (event->type() == QEvent::FocusIn &&
-        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+    if (event->type() == QEvent::FocusIn) {
         if (auto* box = qobject_cast<QLineEdit*>(watched)) {
             box->selectAll();
             // A click places the cursor after the focus arrives: select again once it has.

@@ -74,6 +74,8 @@ void FrmMain::CloseFindBar()
 
 void FrmMain::TxtFind_Change(const QString& text)
 {
+    // Typed words, or none: not one borrower's or one book's loans any more.
+    if (findBar) findBar->ShowWords();
     model->SetFilter(text);
     markSelectedRecord();
     showFindCount();

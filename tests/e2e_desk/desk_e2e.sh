@@ -43,7 +43,6 @@ drive() {
     e2e_shot "$1"
     xdotool key Escape
   }
-  # A list of names is no window of its own: it shows in the ledger, under the box.
   e2e_arabic_keyboard
   e2e_launch "$1"
   main=$(e2e_wait_window Pelorin)
@@ -57,10 +56,10 @@ drive() {
   e2e_shot desk-names-offered
   # The most used name is offered first, as a screen reader reads the list; Down chooses it,
   # Enter takes it, Enter again adds.
-  /usr/bin/python3 "$A11Y" "أسماء مستعيرين مقترحة" "عبد الرحمن" "عبد الله" ||
+  /usr/bin/python3 "$A11Y" "أسماء مستعيرين مقترحة" -1 "عبد الرحمن" "عبد الله" ||
     e2e_die "the names offered do not read over the accessibility bus"
   xdotool key Down
-  /usr/bin/python3 "$A11Y" --chosen 0 "أسماء مستعيرين مقترحة" "عبد الرحمن" "عبد الله" ||
+  /usr/bin/python3 "$A11Y" "أسماء مستعيرين مقترحة" 0 "عبد الرحمن" "عبد الله" ||
     e2e_die "the chosen name does not read as chosen"
   xdotool key Return Return
   e2e_answer "تنبيه"

@@ -22,13 +22,11 @@ QStringList names(const std::vector<Suggestion>& found)
 
 TEST(NameIndex, FindsAnySpellingAnywhereMostUsedFirst)
 {
-    const QStringList loans = {"أحمد", "سارة", " أحمد ", "احمد",       "محمود أحمد", "سارة",
-                               "أحمد", "",     "  ",     "ليلى\nسالم", "عمر"};
+    const QStringList loans = {"أحمد", "سارة", " أحمد ", "احمد", "محمود أحمد", "أحمد", "", "ليلى\nسالم"};
     NameIndex::Builder b;
     for (qsizetype i = 0; i < loans.size(); ++i)
         b.Add(loans[i], {}, i);
     const NameIndex index = b.Finish();
-    EXPECT_EQ(index.Count(), 6) << "distinct once blanks around them are left out";
     const struct {
         const char* typed;
         QStringList offered;
@@ -55,19 +53,14 @@ TEST(NameIndex, KeepsToTheLimitAndGivesTheOneAuthorOfATitle)
             b.Add(titles[i], i == 7 && times == 3 ? u"آخر" : u"مؤلف", i);
     b.Add(QStringLiteral("الأيام"), u" طه حسين ", 0);
     b.Add(QStringLiteral("الأيام "), u"طه حسين", 0);
-    b.Add(QStringLiteral("بلا مؤلف"), {}, 0);
     const NameIndex index = b.Finish();
 
-    const std::vector<Suggestion> top = index.Suggest(QStringLiteral("كتاب"));
-    ASSERT_EQ(top.size(), 10u);
-    EXPECT_EQ(top.front().name, QStringLiteral("كتاب 29"));
-    EXPECT_EQ(top.back().name, QStringLiteral("كتاب 20"));
-    EXPECT_EQ(index.Suggest(QStringLiteral("كتاب"), 3).size(), 3u);
-    EXPECT_EQ(names(index.Suggest(QStringLiteral("كتاب 2"))).last(), QStringLiteral("كتاب 20"))
+    EXPECT_EQ(names(index.Suggest(QStringLiteral("كتاب 2"))),
+              (QStringList{"كتاب 29", "كتاب 28", "كتاب 27", "كتاب 26", "كتاب 25", "كتاب 24", "كتاب 23",
+                           "كتاب 22", "كتاب 21", "كتاب 20"}))
         << "eleven hold it: the least used one is left out";
-
+    EXPECT_EQ(index.Suggest(QStringLiteral("كتاب"), 3).size(), 3u);
     EXPECT_EQ(index.Suggest(QStringLiteral("كتاب 8")).front().companion, QStringLiteral("مؤلف"));
     EXPECT_EQ(index.Suggest(QStringLiteral("كتاب 7")).front().companion, QString()) << "lent with two";
     EXPECT_EQ(index.Suggest(QStringLiteral("الايام")).front().companion, QStringLiteral("طه حسين"));
-    EXPECT_EQ(index.Suggest(QStringLiteral("بلا")).front().companion, QString());
 }

@@ -1,11 +1,10 @@
-// The everyday desk: names offered in the entry boxes, a return in one step, lending a book
-// again, and one borrower's or one book's loans.
+// The desk: names offered in the entry boxes, a return in one step, lending a book again, and
+// one borrower's or one book's loans.
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -22,38 +21,34 @@ using namespace pelorin::ledger::testing;
 
 namespace {
 
-const QString kEdited = QStringLiteral("تم تعديل البيانات بنجاح");
-
 class DeskTest : public LedgerFixture {
 protected:
-    FrmMain& loadDesk()
+    void SetUp() override
     {
-        FrmMain& w = load({{"الأيام", "طه حسين", "أحمد", "2024/01/15", kOut, ""},
-                           {"الأيام", "طه حسين", "سارة", "2023/05/20", "2023/06/01", ""},
-                           {"كليلة ودمنة", "ابن المقفع", "أحمد", "2023/01/05", "2023/02/01", ""},
-                           {"البخلاء", "الجاحظ", "أحمد سالم", "2024/02/01", kOut, ""},
-                           {"البخلاء", "مجهول", "ليلى", "2024/02/11", "2024/02/20", ""},
-                           {"رسالة الغفران", "المعري", " أحمد ", "2024/03/01", kOut, ""}});
-        w.show();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
-        return w;
+        ASSERT_NO_FATAL_FAILURE(LedgerFixture::SetUp());
+        load({{"الأيام", "طه حسين", "أحمد", "2024/01/15", kOut, ""},
+              {"الأيام", "طه حسين", "سارة", "2023/05/20", "2023/06/01", ""},
+              {"كليلة ودمنة", "ابن المقفع", "أحمد", "2023/01/05", "2023/02/01", ""},
+              {"البخلاء", "الجاحظ", "أحمد سالم", "2024/02/01", kOut, ""},
+              {"البخلاء", "مجهول", "ليلى", "2024/02/11", "2024/02/20", ""},
+              {"رسالة الغفران", "المعري", " أحمد ", "2024/03/01", kOut, ""}});
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
-    // Arabic cannot go through QTest::keyClicks: one key event per character.
-    static void type(QLineEdit* box, const QString& text)
+    // Arabic cannot go through QTest::keyClicks: one key event per character, then the keys.
+    static void type(QLineEdit* box, const QString& text, std::initializer_list<Qt::Key> keys = {})
     {
         box->setFocus();
         box->clear();
         for (QChar c : text)
             QTest::sendKeyEvent(QTest::KeyAction::Click, box, Qt::Key_unknown, QString(c), {});
+        for (Qt::Key k : keys)
+            QTest::keyClick(box, k);
     }
     QStringList stored() const
     {
         return test::Query(path, QStringLiteral("SELECT ID||'|'||NameBorrower||'|'||DateReturn||'|'||TimeLoan"
                                                 " FROM TableBook ORDER BY ID"));
-    }
-    int backups() const
-    {
-        return int(QDir(dir.filePath(QStringLiteral("Backups"))).entryList(QDir::Files).size());
     }
     void mark(qint64 id)
     {
@@ -69,80 +64,57 @@ protected:
     }
 };
 
-TEST_F(DeskTest, NamesAreOfferedAndTakenWithoutAddAndFollowTheLedger)
+TEST_F(DeskTest, NamesOfferedAreTakenWithoutAddAndFollowTheLedger)
 {
-    FrmMain& w = loadDesk();
-    QLineEdit* borrower = w.TxtNameBorrower;
-    type(borrower, QStringLiteral("احم"));
+    FrmMain& w = *window;
+    type(w.TxtNameBorrower, QStringLiteral("احم"));
     EXPECT_EQ(w.BorrowerNames->Offered(), (QStringList{"أحمد", "أحمد سالم"})) << "three loans, then one";
-    EXPECT_TRUE(w.BorrowerNames->List()->isVisible());
-    EXPECT_EQ(w.BorrowerNames->List()->layoutDirection(), Qt::RightToLeft);
-    QTest::keyClick(borrower, Qt::Key_Down);
-    QTest::keyClick(borrower, Qt::Key_Down);
-    QTest::keyClick(borrower, Qt::Key_Return);
-    EXPECT_EQ(borrower->text(), QStringLiteral("أحمد سالم"));
-    EXPECT_TRUE(w.BorrowerNames->Offered().isEmpty());
-
-    type(borrower, QStringLiteral("سار"));
-    QTest::keyClick(borrower, Qt::Key_Escape);
-    EXPECT_TRUE(w.BorrowerNames->Offered().isEmpty());
-    EXPECT_EQ(borrower->text(), QStringLiteral("سار"));
-    type(borrower, QStringLiteral("يل"));
-    QTest::keyClick(borrower, Qt::Key_Down);
-    QTest::keyClick(borrower, Qt::Key_Tab);
-    EXPECT_EQ(borrower->text(), QStringLiteral("ليلى"));
+    type(w.TxtNameBorrower, QStringLiteral("احم"), {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return});
+    EXPECT_EQ(w.TxtNameBorrower->text(), QStringLiteral("أحمد سالم"));
+    type(w.TxtNameBorrower, QStringLiteral("يل"), {Qt::Key_Down, Qt::Key_Tab});
+    EXPECT_EQ(w.TxtNameBorrower->text(), QStringLiteral("ليلى"));
     EXPECT_TRUE(w.CmdClear->hasFocus()) << "Tab takes the name and goes on";
     EXPECT_TRUE(fake.messages.isEmpty()) << "nothing ran Add";
     // Nothing chosen: Enter closes the list and keeps the text; the next Enter runs Add.
-    type(borrower, QStringLiteral("أحم"));
-    QTest::keyClick(borrower, Qt::Key_Return);
-    EXPECT_EQ(borrower->text(), QStringLiteral("أحم"));
+    type(w.TxtNameBorrower, QStringLiteral("أحم"), {Qt::Key_Return});
+    EXPECT_EQ(w.TxtNameBorrower->text(), QStringLiteral("أحم"));
     EXPECT_TRUE(fake.messages.isEmpty());
-    QTest::keyClick(borrower, Qt::Key_Return);
+    QTest::keyClick(w.TxtNameBorrower, Qt::Key_Return);
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].text, QStringLiteral("يرجى ملء كافة الحقول"));
 
     // A title always lent with one author brings it; one lent with two leaves the box alone.
-    type(w.TxtNameBook, QStringLiteral("الايا"));
-    QTest::keyClick(w.TxtNameBook, Qt::Key_Down);
-    QTest::keyClick(w.TxtNameBook, Qt::Key_Return);
+    type(w.TxtNameBook, QStringLiteral("الايا"), {Qt::Key_Down, Qt::Key_Return});
     EXPECT_EQ(w.TxtNameWriter->text(), QStringLiteral("طه حسين"));
     w.TxtNameWriter->setText(QStringLiteral("غيره"));
-    type(w.TxtNameBook, QStringLiteral("بخ"));
-    QTest::keyClick(w.TxtNameBook, Qt::Key_Down);
-    QTest::keyClick(w.TxtNameBook, Qt::Key_Return);
-    EXPECT_EQ(w.TxtNameBook->text(), QStringLiteral("البخلاء"));
-    EXPECT_EQ(w.TxtNameWriter->text(), QStringLiteral("غيره"));
+    type(w.TxtNameBook, QStringLiteral("بخ"), {Qt::Key_Down, Qt::Key_Return});
+    EXPECT_EQ(w.TxtNameBook->text() + '|' + w.TxtNameWriter->text(), QStringLiteral("البخلاء|غيره"));
 
     // A name added is offered at once.
-    borrower->setText(QStringLiteral("زينب"));
+    w.TxtNameBorrower->setText(QStringLiteral("زينب"));
     w.LblDateLoan->setText(QStringLiteral("2024/03/10"));
     w.LblDateReturn->setText(kOut);
     w.CmdAdd_Click();
-    type(borrower, QStringLiteral("زي"));
+    type(w.TxtNameBorrower, QStringLiteral("زي"));
     EXPECT_EQ(w.BorrowerNames->Offered(), QStringList{"زينب"});
-    type(w.TxtNameWriter, QStringLiteral("المعري"));
-    EXPECT_TRUE(w.WriterNames->Offered().isEmpty()) << "nothing beyond the typed name itself";
 }
 
 TEST_F(DeskTest, CtrlDReturnsOnlyTheMarkedLoanAfterTheDaysBackupAndRefusesAReturnedOne)
 {
-    FrmMain& w = loadDesk();
+    FrmMain& w = *window;
     w.lvwRoom_ColumnClick(ColNameBorrower);
     mark(6);
     QStringList want = stored();
     want[5] =
         QStringLiteral("6| أحمد |2024/03/10|") +
         duration::GetTimeLoan(QStringLiteral("2024/03/01"), QStringLiteral("2024/03/10"), fake.todayValue);
-    // From a name box too: the box does not take the keys for itself.
-    QTest::keyClick(w.TxtNameBook, Qt::Key_D, Qt::ControlModifier);
+    QTest::keyClick(w.TxtNameBook, Qt::Key_D, Qt::ControlModifier); // the box leaves the keys alone
     EXPECT_EQ(stored(), want);
-    EXPECT_EQ(backups(), 1);
+    const QDir backups(dir.filePath(QStringLiteral("Backups")), {}, QDir::Name, QDir::Files);
+    EXPECT_EQ(backups.count(), 1u);
     ASSERT_EQ(fake.messages.size(), 1);
-    EXPECT_EQ(fake.messages[0].text, kEdited);
-    EXPECT_EQ(w.SortColumn, QStringLiteral("NameBorrower"));
-    EXPECT_EQ(w.SelectedId, 6);
-    EXPECT_TRUE(w.lvwRoom->selectionModel()->isRowSelected(w.model->RowOfId(6), {}));
+    EXPECT_EQ(fake.messages[0].text, QStringLiteral("تم تعديل البيانات بنجاح"));
+    EXPECT_TRUE(w.lvwRoom->selectionModel()->isRowSelected(w.model->RowOfId(6), {})) << "in the sorted list";
     EXPECT_EQ(w.LblDateReturn->text(), QStringLiteral("2024/03/10"));
 
     // The Arabic layout's letter on that key.
@@ -150,12 +122,12 @@ TEST_F(DeskTest, CtrlDReturnsOnlyTheMarkedLoanAfterTheDaysBackupAndRefusesARetur
     ASSERT_EQ(fake.messages.size(), 2);
     EXPECT_TRUE(fake.messages[1].text.contains(QStringLiteral("2024/03/10"))) << "already returned";
     EXPECT_EQ(stored(), want);
-    EXPECT_EQ(backups(), 1);
+    EXPECT_EQ(QDir(backups.path(), {}, QDir::Name, QDir::Files).count(), 1u);
 }
 
 TEST_F(DeskTest, LendAgainFillsTheEntryAndSavesNothingUntilAdd)
 {
-    FrmMain& w = loadDesk();
+    FrmMain& w = *window;
     mark(2);
     const QStringList before = stored();
     QTest::keyClick(&w, Qt::Key_L, Qt::ControlModifier);
@@ -165,50 +137,35 @@ TEST_F(DeskTest, LendAgainFillsTheEntryAndSavesNothingUntilAdd)
     EXPECT_TRUE(w.TxtNameBorrower->hasFocus());
     EXPECT_TRUE(w.CmdAdd->isEnabled() && !w.CmdEdit->isEnabled() && !w.CmdDelete->isEnabled());
     EXPECT_EQ(stored(), before);
-    EXPECT_TRUE(fake.messages.isEmpty());
-
     w.TxtNameBorrower->setText(QStringLiteral("عمر"));
     w.CmdAdd_Click();
-    EXPECT_EQ(stored().size(), 7);
-    EXPECT_EQ(stored().last(), QStringLiteral("7|عمر|لم يرد بعد|اليوم تم إعارة الكتاب"));
+    EXPECT_EQ(stored().value(6), QStringLiteral("7|عمر|لم يرد بعد|اليوم تم إعارة الكتاب"));
 }
 
 TEST_F(DeskTest, TheMenuFitsTheCellAndShowsTheLoansOfOneBorrowerOrBook)
 {
-    FrmMain& w = loadDesk();
+    FrmMain& w = *window;
     // A right-click on a returned loan's borrower.
-    const int row = w.model->RowOfId(3);
-    const QPoint at = w.lvwRoom->visualRect(w.model->index(row, ColNameBorrower)).center();
+    const QPoint at = w.lvwRoom->visualRect(w.model->index(w.model->RowOfId(3), ColNameBorrower)).center();
     QTest::mousePress(w.lvwRoom->viewport(), Qt::RightButton, {}, at);
-    QTest::mouseRelease(w.lvwRoom->viewport(), Qt::RightButton, {}, at);
     QContextMenuEvent request(QContextMenuEvent::Mouse, at, w.lvwRoom->viewport()->mapToGlobal(at));
     QApplication::sendEvent(w.lvwRoom->viewport(), &request);
     ASSERT_TRUE(w.ListMenu->isVisible());
     EXPECT_EQ(w.SelectedId, 3);
-    EXPECT_TRUE(w.ActReturnToday->isVisible());
-    EXPECT_FALSE(w.ActReturnToday->isEnabled());
-    EXPECT_TRUE(w.ActBorrowerLoans->isVisible());
-    EXPECT_FALSE(w.ActBookLoans->isVisible());
-    QStringList keys;
-    for (QAction* a : {w.ActReturnToday, w.ActLendAgain, w.ActBorrowerLoans, w.ActBookLoans})
-        keys << a->shortcut().toString() + ' ' + QString(QChar(a->shortcuts().value(1)[0].key()));
-    EXPECT_EQ(keys, (QStringList{"Ctrl+D ي", "Ctrl+L م", "Ctrl+G ل", "Ctrl+H ا"}));
+    EXPECT_TRUE(w.ActReturnToday->isVisible() && !w.ActReturnToday->isEnabled());
+    EXPECT_TRUE(w.ActBorrowerLoans->isVisible() && !w.ActBookLoans->isVisible());
     w.ActBorrowerLoans->trigger();
     w.ListMenu->hide();
-
     // Exactly that name, in any spelling and with blanks around it; not a longer name.
-    ASSERT_TRUE(w.findBar && w.findBar->isVisible());
-    EXPECT_EQ(w.findBar->LblFind->text(), QStringLiteral("إعارات المستعير :"));
-    EXPECT_EQ(w.findBar->TxtFind->text(), QStringLiteral("أحمد"));
+    EXPECT_EQ(w.findBar->LblFind->text() + w.findBar->TxtFind->text(),
+              QStringLiteral("إعارات المستعير :أحمد"));
     EXPECT_EQ(ids(), (QList<qint64>{1, 6, 3}));
-    EXPECT_TRUE(w.lvwRoom->selectionModel()->isRowSelected(w.model->RowOfId(3), {}));
 
     w.CloseFindBar();
     mark(5);
     QTest::keyClick(&w, Qt::Key_H, Qt::ControlModifier);
     EXPECT_EQ(ids(), (QList<qint64>{4, 5}));
-    EXPECT_EQ(w.findBar->LblCount->text(), QStringLiteral("2 من 6"));
-    w.findBar->TxtFind->setText(QStringLiteral("ليلى"));
+    w.findBar->TxtFind->setText(QStringLiteral("ليلى")); // typing finds words again
     EXPECT_EQ(w.findBar->LblFind->text(), QStringLiteral("بحث :"));
     EXPECT_EQ(ids(), (QList<qint64>{5}));
 }
