@@ -22,8 +22,6 @@
 
 namespace pelorin::ledger {
 
-using store::MData::Conn;
-
 namespace {
 
 constexpr int kRtl = MsgStyle::RightAlign | MsgStyle::RtlReading;
