@@ -1,5 +1,7 @@
 #include "import_file.h"
 
+#include <algorithm>
+
 namespace pelorin::importing {
 
 ParsedFile ParseFile(const QByteArray& bytes, std::optional<Encoding> encoding,
@@ -22,10 +24,10 @@ ParsedFile ParseFile(const QByteArray& bytes, std::optional<Encoding> encoding,
         return file;
     }
     // Lines holding nothing but separators or spaces count as nothing.
-    bool empty = true;
-    for (const Record& r : read.records)
-        for (const QString& f : r.fields)
-            if (!f.trimmed().isEmpty()) empty = false;
+    const bool empty = std::none_of(read.records.begin(), read.records.end(), [](const Record& r) {
+        return std::any_of(r.fields.begin(), r.fields.end(),
+                           [](const QString& f) { return !f.trimmed().isEmpty(); });
+    });
     if (empty) {
         file.error = QStringLiteral("الملف فارغ");
         return file;

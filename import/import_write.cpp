@@ -1,5 +1,10 @@
 #include "import_write.h"
 
+#include <QStringEncoder>
+
+#include <initializer_list>
+#include <vector>
+
 #include <sqlite3.h>
 
 #include "loan_duration.h"
@@ -14,14 +19,32 @@ struct Statement {
     ~Statement() { sqlite3_finalize(st); }
 };
 
-int bindText(sqlite3_stmt* st, int index, QStringView text)
-{
-    // An empty cell is stored as an empty text, as the entry stores it, not as NULL.
-    static const char16_t none = 0;
-    // The texts live until the row is stored, so the engine need not copy them.
-    return sqlite3_bind_text16(st, index, text.isNull() ? &none : text.utf16(), int(text.size() * 2),
-                               SQLITE_STATIC);
-}
+// A row's texts in UTF-8, the ledger's own encoding, in one buffer used again for every row: the
+// engine would otherwise convert and allocate each value of a hundred thousand rows itself.
+class Utf8Row {
+public:
+    // Binds the texts to the statement's parameters from first on; they stay valid until the next call.
+    int bind(sqlite3_stmt* st, int first, std::initializer_list<QStringView> texts)
+    {
+        qsizetype room = 0;
+        for (QStringView t : texts)
+            room += encoder_.requiredSpace(t.size());
+        if (buffer_.size() < size_t(room) + 1) buffer_.resize(size_t(room) + 1); // never a null pointer
+        char* at = buffer_.data();
+        int index = first, rc = SQLITE_OK;
+        for (QStringView t : texts) {
+            char* end = encoder_.appendToBuffer(at, t);
+            // An empty cell is stored as an empty text, as the entry stores it, not as NULL.
+            if (rc == SQLITE_OK) rc = sqlite3_bind_text(st, index++, at, int(end - at), SQLITE_STATIC);
+            at = end;
+        }
+        return rc;
+    }
+
+private:
+    QStringEncoder encoder_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
+    std::vector<char> buffer_;
+};
 
 QStringView columnText(sqlite3_stmt* st, int column)
 {
@@ -33,18 +56,19 @@ QStringView columnText(sqlite3_stmt* st, int column)
 // is none.
 bool setLibraryName(sqlite3* db, const QString& name)
 {
+    Utf8Row text;
     Statement s;
     if (sqlite3_prepare_v2(db,
                            "UPDATE TableSetting SET NameLibrary = ?"
                            " WHERE rowid = (SELECT min(rowid) FROM TableSetting)",
                            -1, &s.st, nullptr) != SQLITE_OK ||
-        bindText(s.st, 1, name) != SQLITE_OK || sqlite3_step(s.st) != SQLITE_DONE)
+        text.bind(s.st, 1, {name}) != SQLITE_OK || sqlite3_step(s.st) != SQLITE_DONE)
         return false;
     if (sqlite3_changes(db) > 0) return true;
     Statement add;
     return sqlite3_prepare_v2(db, "INSERT INTO TableSetting (NameLibrary) VALUES (?)", -1, &add.st,
                               nullptr) == SQLITE_OK &&
-           bindText(add.st, 1, name) == SQLITE_OK && sqlite3_step(add.st) == SQLITE_DONE;
+           text.bind(add.st, 1, {name}) == SQLITE_OK && sqlite3_step(add.st) == SQLITE_DONE;
 }
 
 } // namespace
@@ -82,14 +106,14 @@ WriteOutcome WriteLoans(sqlite3* db, const QList<const ImportRow*>& rows, const 
                            -1, &s.st, nullptr) != SQLITE_OK)
         return fail();
     duration::TimeLoanText time;
+    Utf8Row texts;
     qsizetype done = 0;
     for (const ImportRow* row : rows) {
-        int rc = SQLITE_OK;
-        for (int c = 0; c < ColumnCount && rc == SQLITE_OK; ++c)
-            rc = bindText(s.st, c + 1, row->cells[size_t(c)]);
         time.Clear();
         duration::TimeLoanInto(time, row->cells[LoanDate], row->cells[ReturnDate], today);
-        if (rc == SQLITE_OK) rc = bindText(s.st, ColumnCount + 1, time.View());
+        const auto& c = row->cells;
+        const int rc =
+            texts.bind(s.st, 1, {c[Title], c[Author], c[Borrower], c[LoanDate], c[ReturnDate], time.View()});
         if (rc != SQLITE_OK || sqlite3_step(s.st) != SQLITE_DONE) return fail();
         sqlite3_reset(s.st);
         ++done;
