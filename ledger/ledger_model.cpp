@@ -157,11 +157,17 @@ void LedgerModel::Clear()
 
 void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendOptions options)
 {
-    const int n = rs.RecordCount();
+    Append(rs.Rows(), rs.FieldNames(), today, options);
+}
+
+void LedgerModel::Append(std::shared_ptr<const store::TextTable> rows, const QStringList& names,
+                         const QDate& today, AppendOptions options)
+{
+    const int n = rows->RowCount();
     if (n == 0) return;
-    Source source{rs.Rows(), {}};
+    Source source{std::move(rows), {}};
     for (int c = ColNameBook; c < ColumnCount; ++c)
-        source.fields[size_t(c - 1)] = rs.FieldIndex(ColumnAt(c).key);
+        source.fields[size_t(c - 1)] = store::FieldIndexIn(names, ColumnAt(c).key);
     sources_.push_back(std::move(source));
     const Source& from = sources_.back();
     const store::TextTable& table = *from.rows;
@@ -337,6 +343,32 @@ void LedgerModel::SortInListOrder(size_t first)
         }
         run = next;
     }
+}
+
+void LedgerModel::MergeListOrder(std::vector<size_t> pieceStarts)
+{
+    if (pieceStarts.size() < 2) return;
+    const store::CollationKeys& title = KeysOf(ColNameBook);
+    auto before = [&](int a, int b) {
+        const int c = title.Compare(a, b);
+        if (c != 0) return c < 0;
+        // A title in two pieces goes by borrower; few titles repeat, so only theirs get keys.
+        store::CollationKeys borrower;
+        borrower.Add(Stored(size_t(a), ColNameBorrower - 1));
+        borrower.Add(Stored(size_t(b), ColNameBorrower - 1));
+        return borrower.Compare(0, 1) < 0;
+    };
+    emit layoutAboutToBeChanged();
+    pieceStarts.push_back(order_.size());
+    const size_t pieces = pieceStarts.size() - 1;
+    const auto at = [this, &pieceStarts](size_t piece) { return order_.begin() + long(pieceStarts[piece]); };
+    // Neighbours first, then pairs of those: each row is moved about log2(pieces) times. Rows equal
+    // in both stay in the order they were read, as the earlier piece's come first.
+    for (size_t width = 1; width < pieces; width *= 2)
+        for (size_t i = 0; i + width < pieces; i += 2 * width)
+            std::inplace_merge(at(i), at(i + width), at(std::min(i + 2 * width, pieces)), before);
+    if (Filtered()) RebuildShown();
+    emit layoutChanged();
 }
 
 void LedgerModel::Sort(int column, bool ascending)

@@ -88,6 +88,12 @@ public:
     // Appends one row per record of the set, with the warnings as of today. The list keeps the
     // set's texts (not copies of them) for as long as it shows them.
     void Append(const store::Recordset& rs, const QDate& today, AppendOptions options = {});
+    // The same for rows read without a result set, with their field names.
+    void Append(std::shared_ptr<const store::TextTable> rows, const QStringList& names, const QDate& today,
+                AppendOptions options = {});
+    // Rows appended in pieces, each in list order from its start on: puts them all in list order,
+    // as one Append of them all would have.
+    void MergeListOrder(std::vector<size_t> pieceStarts);
     // Puts the rows in the order the engine gives the list's sort statement for a column:
     // "ORDER BY <field> <direction>, NameBook asc" in the program's collation, rows equal in
     // both in the order the engine reads the table (by record key). The number column sorts by
