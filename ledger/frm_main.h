@@ -200,9 +200,9 @@ private:
     // the handle is open, the durations' outcome (false when the rows are not of the open file).
     std::shared_ptr<Opening> TakeOpenedRows();
     bool UseOpenedRows(const Opening& opening);
-    // A read too long for a blink: the window at once, its progress in place of the list, and
-    // nothing that touches the ledger until it is loaded.
-    void ShowLoadProgress();
+    // A read too long for a blink: the window at once, with the library name and the read's
+    // progress in place of the list, and nothing that touches the ledger until it is loaded.
+    void ShowLoadProgress(const QString& libraryName);
     void EndLoadProgress();
     QProgressBar* loadProgress_ = nullptr;
     bool loadedAhead_ = false;

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
@@ -27,7 +28,18 @@ std::shared_ptr<Opening> FrmMain::TakeOpenedRows()
         Opening::Take(store::MData::DatabasePath(), store::MData::DbPassword, platform().today());
     if (!opening) return nullptr;
     const QDate today = platform().today();
-    std::vector<size_t> starts;
+    // The pieces sorted so far, merged as they come, two of a size at a time: what is left to
+    // merge once the last piece is in is no more than a pass or two over the rows.
+    struct Run {
+        size_t start;
+        int pieces;
+    };
+    std::vector<Run> runs;
+    const auto mergeLast = [&] {
+        model->MergeListOrder(runs[runs.size() - 2].start, runs.back().start);
+        runs[runs.size() - 2].pieces += runs.back().pieces;
+        runs.pop_back();
+    };
     QElapsedTimer clock;
     double firstProgress = 0;
     for (;;) {
@@ -35,8 +47,10 @@ std::shared_ptr<Opening> FrmMain::TakeOpenedRows()
         const Opening::Next next = opening->Wait(piece, loadProgress_ ? 20 : 100);
         if (next == Opening::Next::End) break;
         if (next == Opening::Next::Piece) {
-            starts.push_back(size_t(model->TotalCount()));
+            runs.push_back({size_t(model->TotalCount()), 1});
             model->Append(piece.rows, piece.names, today, {true, false});
+            while (runs.size() > 1 && runs[runs.size() - 2].pieces == runs.back().pieces)
+                mergeLast();
             if (!clock.isValid()) {
                 clock.start();
                 firstProgress = piece.progress;
@@ -44,7 +58,7 @@ std::shared_ptr<Opening> FrmMain::TakeOpenedRows()
                        piece.progress > firstProgress) {
                 // The whole read at the pace so far.
                 if (double(clock.elapsed()) >= Pace.slowReadMs * (piece.progress - firstProgress))
-                    ShowLoadProgress();
+                    ShowLoadProgress(opening->LibraryName());
             }
             if (loadProgress_) loadProgress_->setValue(int(piece.progress * 100));
         }
@@ -55,7 +69,10 @@ std::shared_ptr<Opening> FrmMain::TakeOpenedRows()
         model->Clear();
         return nullptr;
     }
-    model->MergeListOrder(std::move(starts));
+    while (runs.size() > 1) {
+        mergeLast();
+        if (loadProgress_) QCoreApplication::processEvents();
+    }
     return opening;
 }
 
@@ -76,17 +93,32 @@ bool FrmMain::UseOpenedRows(const Opening& opening)
     return true;
 }
 
-void FrmMain::ShowLoadProgress()
+void FrmMain::ShowLoadProgress(const QString& libraryName)
 {
-    loadProgress_ = new QProgressBar(this);
+    fitLibraryNameLimit(int(libraryName.size()));
+    TxtNameLibrary->setText(libraryName);
+    // In the list's place, white as the list is: what is being done, and how far it has come.
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("LoadPanel"));
+    panel->setGeometry(lvwRoom->geometry());
+    panel->setAutoFillBackground(true);
+    QPalette white = panel->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    panel->setPalette(white);
+    auto* caption = new QLabel(QStringLiteral("جارٍ قراءة الإعارات…"), panel);
+    caption->setFont(chrome::ArabicFont(9.75));
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setStyleSheet(QStringLiteral("color: rgb(90,0,90);"));
+    caption->setGeometry(0, panel->height() / 2 - 34, panel->width(), 24);
+    loadProgress_ = new QProgressBar(panel);
     loadProgress_->setObjectName(QStringLiteral("LoadProgress"));
-    loadProgress_->setAccessibleName(QStringLiteral("تقدم قراءة الإعارات"));
-    loadProgress_->setFont(chrome::ArabicFont(9.75));
+    loadProgress_->setAccessibleName(caption->text());
     loadProgress_->setRange(0, 100);
-    loadProgress_->setFormat(QStringLiteral("جارٍ قراءة الإعارات… %p%"));
-    loadProgress_->setAlignment(Qt::AlignCenter);
-    const QRect list = lvwRoom->geometry();
-    loadProgress_->setGeometry(list.x() + list.width() / 6, list.center().y() - 14, list.width() * 2 / 3, 28);
+    loadProgress_->setTextVisible(false);
+    loadProgress_->setStyleSheet(
+        QStringLiteral("QProgressBar { background: white; border: 1px solid rgb(90,0,90); }"
+                       "QProgressBar::chunk { background: rgb(128,0,128); }"));
+    loadProgress_->setGeometry(panel->width() / 6, panel->height() / 2, panel->width() * 2 / 3, 18);
     lvwRoom->hide();
     // Nothing touches the ledger until it is loaded; the window still moves and closes.
     for (QWidget* w : std::initializer_list<QWidget*>{FrameEnterData, FrameHelp, TxtNameLibrary, CmdSave})
@@ -96,14 +128,14 @@ void FrmMain::ShowLoadProgress()
             a->setEnabled(false);
             heldActions_.push_back(a);
         }
-    loadProgress_->show();
+    panel->show();
     show();
 }
 
 void FrmMain::EndLoadProgress()
 {
     if (!loadProgress_) return;
-    delete loadProgress_;
+    delete loadProgress_->parentWidget();
     loadProgress_ = nullptr;
     for (QWidget* w : std::initializer_list<QWidget*>{FrameEnterData, FrameHelp, TxtNameLibrary, CmdSave})
         w->setEnabled(true);

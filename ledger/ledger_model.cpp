@@ -345,28 +345,22 @@ void LedgerModel::SortInListOrder(size_t first)
     }
 }
 
-void LedgerModel::MergeListOrder(std::vector<size_t> pieceStarts)
+void LedgerModel::MergeListOrder(size_t first, size_t middle)
 {
-    if (pieceStarts.size() < 2) return;
+    if (first >= middle || middle >= order_.size()) return;
     const store::CollationKeys& title = KeysOf(ColNameBook);
     auto before = [&](int a, int b) {
         const int c = title.Compare(a, b);
         if (c != 0) return c < 0;
-        // A title in two pieces goes by borrower; few titles repeat, so only theirs get keys.
+        // A title in both pieces goes by borrower; few titles repeat, so only theirs get keys.
         store::CollationKeys borrower;
         borrower.Add(Stored(size_t(a), ColNameBorrower - 1));
         borrower.Add(Stored(size_t(b), ColNameBorrower - 1));
         return borrower.Compare(0, 1) < 0;
     };
     emit layoutAboutToBeChanged();
-    pieceStarts.push_back(order_.size());
-    const size_t pieces = pieceStarts.size() - 1;
-    const auto at = [this, &pieceStarts](size_t piece) { return order_.begin() + long(pieceStarts[piece]); };
-    // Neighbours first, then pairs of those: each row is moved about log2(pieces) times. Rows equal
-    // in both stay in the order they were read, as the earlier piece's come first.
-    for (size_t width = 1; width < pieces; width *= 2)
-        for (size_t i = 0; i + width < pieces; i += 2 * width)
-            std::inplace_merge(at(i), at(i + width), at(std::min(i + 2 * width, pieces)), before);
+    // Rows equal in both stay in the order they were read: the first piece's come first.
+    std::inplace_merge(order_.begin() + long(first), order_.begin() + long(middle), order_.end(), before);
     if (Filtered()) RebuildShown();
     emit layoutChanged();
 }

@@ -91,9 +91,9 @@ public:
     // The same for rows read without a result set, with their field names.
     void Append(std::shared_ptr<const store::TextTable> rows, const QStringList& names, const QDate& today,
                 AppendOptions options = {});
-    // Rows appended in pieces, each in list order from its start on: puts them all in list order,
-    // as one Append of them all would have.
-    void MergeListOrder(std::vector<size_t> pieceStarts);
+    // The rows from first on, in list order up to middle and from middle on (appended in two
+    // pieces), put in list order as one Append of them all would have.
+    void MergeListOrder(size_t first, size_t middle);
     // Puts the rows in the order the engine gives the list's sort statement for a column:
     // "ORDER BY <field> <direction>, NameBook asc" in the program's collation, rows equal in
     // both in the order the engine reads the table (by record key). The number column sorts by

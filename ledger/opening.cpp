@@ -132,6 +132,11 @@ void Opening::read(sqlite3* db)
 {
     // A file made otherwise is read by the load sequence itself, in the engine's order.
     if (!store::SortsLikeTheEngine(db)) return;
+    // For a window shown before the loans are all read.
+    QStringList name;
+    if (store::ColumnValues(db, "SELECT NameLibrary FROM TableSetting LIMIT 1", &name) == SQLITE_OK &&
+        !name.isEmpty())
+        libraryName_ = name.first();
     QStringList last;
     store::ColumnValues(db, "SELECT max(_rowid_) FROM TableBook", &last);
     const double lastRowId = last.isEmpty() ? 0 : last.first().toDouble();

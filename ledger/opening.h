@@ -59,6 +59,8 @@ public:
     // put in the ledger's place since).
     bool HandleTaken() const { return handOver_->Taken(); }
     bool DurationsSaved() const { return saved_; }
+    // Once a piece has come: the library name, read before the loans (null when there is none).
+    const QString& LibraryName() const { return libraryName_; }
     const store::ErrorInfo& WriteError() const { return writeError_; }
 
 private:
@@ -80,8 +82,9 @@ private:
     std::deque<Piece> pieces_;
     bool taken_ = false, stopped_ = false, ended_ = false;
 
-    // Written by the worker before it ends, read after End.
+    // Written by the worker before the first piece or before it ends, read after them.
     bool allRead_ = false;
+    QString libraryName_;
     bool saved_ = true;
     store::ErrorInfo writeError_;
     std::vector<std::pair<qint64, QString>> stale_; // rowid and today's duration

@@ -116,12 +116,13 @@ TEST_F(OpeningTest, ALongReadShowsTheWindowWithItsProgressAndStaysResponsive)
     ASSERT_TRUE(test::CreateDatabase(path) && test::FillBooks(path, 3000));
     Opening::Start(path, store::MData::kPassword, fake.today(), 50);
     window = std::make_unique<FrmMain>();
-    bool visible = false, progress = false, locked = false;
+    bool visible = false, progress = false, locked = false, named = false;
     QTimer::singleShot(0, [&] {
         visible = window->isVisible();
         auto* bar = window->findChild<QProgressBar*>(QStringLiteral("LoadProgress"));
         progress = bar && bar->isVisible() && !window->lvwRoom->isVisible();
         locked = !window->FrameEnterData->isEnabled() && !window->actions().first()->isEnabled();
+        named = window->TxtNameLibrary->text() == QStringLiteral("مكتبتي");
     });
     window->Form_Load();
     FrmMain::Pace = normal;
@@ -129,6 +130,7 @@ TEST_F(OpeningTest, ALongReadShowsTheWindowWithItsProgressAndStaysResponsive)
     EXPECT_TRUE(visible);
     EXPECT_TRUE(progress);
     EXPECT_TRUE(locked);
+    EXPECT_TRUE(named);
     EXPECT_EQ(window->model->rowCount(), 3000);
     EXPECT_EQ(window->findChild<QProgressBar*>(QStringLiteral("LoadProgress")), nullptr);
     EXPECT_TRUE(window->lvwRoom->isVisible() && window->FrameEnterData->isEnabled());
