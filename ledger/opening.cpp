@@ -24,8 +24,7 @@ std::shared_ptr<Opening>& started()
 } // namespace
 
 Opening::Opening(QString path, QString key, const QDate& today, int pieceRows)
-    : path_(std::move(path)), key_(std::move(key)), today_(today), pieceRows_(std::max(1, pieceRows)),
-      handOver_(std::make_shared<store::HandOver>(path_, key_))
+    : path_(std::move(path)), key_(std::move(key)), today_(today), pieceRows_(std::max(1, pieceRows))
 {
 }
 
@@ -41,6 +40,12 @@ void Opening::Start(const QString& path, const QString& key, const QDate& today,
     if (sqlite3_threadsafe() == 0) return;
     Abandon();
     std::shared_ptr<Opening> opening(new Opening(path, key, today, pieceRows));
+    // The handle wanted before the load has taken the rows (by anyone but the load sequence):
+    // no more reading or writing, the handle at once.
+    opening->handOver_ =
+        std::make_shared<store::HandOver>(path, key, [weak = std::weak_ptr<Opening>(opening)] {
+            if (const std::shared_ptr<Opening> o = weak.lock()) o->stop();
+        });
     store::OfferHandOver(opening->handOver_);
     opening->thread_ = std::thread([o = opening.get()] { o->run(); });
     started() = std::move(opening);
@@ -114,7 +119,9 @@ void Opening::run()
         {
             std::unique_lock<std::mutex> lock(mutex_);
             changed_.wait(lock, [this] { return taken_ || stopped_; });
-            writing = allRead_ && !stopped_ && !stale_.empty();
+            // Stopped, the rows are not those of a load: it reads and writes for itself.
+            if (stopped_) allRead_ = false;
+            writing = allRead_ && !stale_.empty();
         }
         if (writing) write(db);
         start_trace::Step("durations");

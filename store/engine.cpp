@@ -167,6 +167,7 @@ void HandOver::Give(OpenResult result, dev_t dev, ino_t ino)
 
 OpenResult HandOver::Take(dev_t dev, ino_t ino)
 {
+    if (wanted_) wanted_();
     std::unique_lock<std::mutex> lock(mutex_);
     given_.wait(lock, [this] { return done_; });
     // The file was replaced since: its outcome says nothing about this one.

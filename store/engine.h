@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -66,7 +67,12 @@ void ClearEnginePool();
 // is never used by two threads at once (SQLite's rule for a handle opened without its mutex).
 class HandOver {
 public:
-    HandOver(QString path, QString key) : path_(std::move(path)), key_(std::move(key)) {}
+    // wanted is called, on the taker's thread, when a taker begins to wait: the other thread
+    // should then give the handle as soon as it can.
+    HandOver(QString path, QString key, std::function<void()> wanted = {})
+        : path_(std::move(path)), key_(std::move(key)), wanted_(std::move(wanted))
+    {
+    }
     const QString& Path() const { return path_; }
     const QString& Key() const { return key_; }
 
@@ -80,6 +86,7 @@ public:
 
 private:
     const QString path_, key_;
+    const std::function<void()> wanted_;
     std::mutex mutex_;
     std::condition_variable given_;
     bool done_ = false, taken_ = false;

@@ -109,6 +109,26 @@ TEST_F(OpeningTest, DurationsThatCannotBeSavedSayItAndShowToday)
     EXPECT_TRUE(ahead.contains(QStringLiteral("1:قديم")));
 }
 
+// An open of the file before the load (the handle is given at once, not after the read) and a
+// start begun the day before the load: the load reads and writes for itself.
+TEST_F(OpeningTest, InterruptedReadAheadLeavesTheLoadToItself)
+{
+    for (const bool dayBefore : {false, true}) {
+        ASSERT_TRUE(test::CreateDatabase(path) && test::FillBooks(path, 3000));
+        Opening::Start(path, store::MData::kPassword, fake.today().addDays(dayBefore ? -1 : 0), 50);
+        if (!dayBefore) store::MData::OpenDatabase();
+        window = std::make_unique<FrmMain>();
+        window->Form_Load();
+        EXPECT_FALSE(window->LoadedAhead()) << dayBefore;
+        EXPECT_EQ(window->model->rowCount(), 3000) << dayBefore;
+        EXPECT_EQ(test::Query(path, QStringLiteral("SELECT count(*) FROM TableBook WHERE TimeLoan = 'قديم'")),
+                  QStringList{QStringLiteral("0")});
+        window.reset();
+        store::MData::Conn.reset();
+        store::ReleasePooledHandles();
+    }
+}
+
 TEST_F(OpeningTest, ALongReadShowsTheWindowWithItsProgressAndStaysResponsive)
 {
     const FrmMain::LoadPace normal = FrmMain::Pace;
