@@ -182,10 +182,13 @@ void LedgerModel::Append(std::shared_ptr<const store::TextTable> rows, const QSt
     const int firstShown = ShownCount();
     // Under a filter the new rows stay out of the shown ones until they are matched below.
     if (!Filtered()) beginInsertRows(QModelIndex(), firstShown, firstShown + n - 1);
-    rows_.reserve(first + size_t(n));
-    order_.reserve(first + size_t(n));
-    matching_.reserve(first + size_t(n));
-    if (searchStarts_.empty()) searchStarts_.push_back(0);
+    // Rows come in pieces at start-up: room grows by doubling, not piece by piece.
+    const auto room = [size = first + size_t(n)](auto& v) {
+        if (v.capacity() < size) v.reserve(std::max(size, v.capacity() * 2));
+    };
+    room(order_);
+    room(rows_);
+    room(matching_);
     for (int r = 0; r < n; ++r) {
         const size_t index = rows_.size();
         Row row;
@@ -216,16 +219,6 @@ void LedgerModel::Append(std::shared_ptr<const store::TextTable> rows, const QSt
         const QStringView book = stored(r, ColNameBook).trimmed(),
                           writer = stored(r, ColNameWriter).trimmed(),
                           borrower = stored(r, ColNameBorrower).trimmed();
-        // Each row's text ends in a line break, which no typed word holds: a word found in
-        // the buffer lies within one row.
-        const qsizetype at = searchChars_.size();
-        searchChars_.resize(at + book.size() + writer.size() + borrower.size() + loanShown.size() +
-                            backShown.size() + 6);
-        char16_t* const out = reinterpret_cast<char16_t*>(searchChars_.data()) + at;
-        char16_t* end = find::SearchTextInto(out, {book, writer, borrower, loanShown, backShown});
-        *end++ = u'\n';
-        searchChars_.resize(at + (end - out));
-        searchStarts_.push_back(quint32(searchChars_.size()));
         matching_.push_back(0);
         // Most texts have no blanks around them, and the list shows them without trimming.
         const QStringView trimmed[] = {book, writer, borrower, loan, back, time};
@@ -240,10 +233,12 @@ void LedgerModel::Append(std::shared_ptr<const store::TextTable> rows, const QSt
         order_.push_back(int(index));
     }
     if (options.listOrder) SortInListOrder(first);
-    if (fieldColumn_ >= 0)
+    if (fieldColumn_ >= 0) {
         MatchField(first);
-    else if (Filtered())
+    } else if (Filtered()) {
+        PrepareSearch();
         MatchRows(filter_, first);
+    }
     if (!Filtered()) {
         endInsertRows();
         return;
@@ -275,6 +270,26 @@ QStringView LedgerModel::Shown(size_t row, int column) const
     if (r.flags & apart) return apart_.at(row * 8 + size_t(column));
     const QStringView stored = Stored(row, column);
     return r.blanks & (1 << column) ? stored.trimmed() : stored;
+}
+
+void LedgerModel::PrepareSearch()
+{
+    if (searchStarts_.empty()) searchStarts_.push_back(0);
+    for (size_t row = searchStarts_.size() - 1; row < rows_.size(); ++row) {
+        const QStringView book = Shown(row, ColNameBook - 1), writer = Shown(row, ColNameWriter - 1),
+                          borrower = Shown(row, ColNameBorrower - 1), loan = Shown(row, ColDateLoan - 1),
+                          back = Shown(row, ColDateReturn - 1);
+        // Each row's text ends in a line break, which no typed word holds: a word found in
+        // the buffer lies within one row.
+        const qsizetype at = searchChars_.size();
+        searchChars_.resize(at + book.size() + writer.size() + borrower.size() + loan.size() + back.size() +
+                            6);
+        char16_t* const out = reinterpret_cast<char16_t*>(searchChars_.data()) + at;
+        char16_t* end = find::SearchTextInto(out, {book, writer, borrower, loan, back});
+        *end++ = u'\n';
+        searchChars_.resize(at + (end - out));
+        searchStarts_.push_back(quint32(searchChars_.size()));
+    }
 }
 
 QStringView LedgerModel::SearchTextOf(size_t row) const
@@ -444,6 +459,7 @@ void LedgerModel::SetFilter(const QString& typed)
 {
     find::RowFilter filter(typed);
     if (fieldColumn_ < 0 && filter.Words() == filter_.Words()) return;
+    PrepareSearch();
     // The search texts are read in the order they lie in memory; the shown rows are then
     // picked in list order from one byte a row.
     MatchRows(filter, 0);

@@ -103,6 +103,9 @@ public:
     // Shows only the rows holding every word of the typed text (see find::RowFilter); blank
     // text shows every row.
     void SetFilter(const QString& typed);
+    // Makes the rows' search texts, which the list does without until the first search: then
+    // the first word typed is looked for at once.
+    void PrepareSearch();
     // Shows only the loans whose text in a column (title to return date) is the value, whole,
     // in the find bar's spelling; the typed filter's words are dropped.
     void SetFieldFilter(int column, const QString& value);

@@ -257,6 +257,9 @@ std::shared_ptr<TextTable> RowReader::Next(int limit)
 {
     auto table = std::make_shared<TextTable>(int(names_.size()));
     if (code_ != SQLITE_OK) return table;
+    // Pieces come one like the other: room for the next in one go, not by doubling (each
+    // move of a large block costs the other threads of the process a pause).
+    if (limit > 0) table->Reserve(limit, charsPerPiece_ + charsPerPiece_ / 8);
     const int first = keyed_ ? 1 : 0, columns = sqlite3_column_count(st_);
     for (int read = 0; limit == 0 || read < limit; ++read) {
         code_ = sqlite3_step(st_);
@@ -266,6 +269,7 @@ std::shared_ptr<TextTable> RowReader::Next(int limit)
             appendColumn(*table, st_, c);
         code_ = SQLITE_OK;
     }
+    charsPerPiece_ = std::max(charsPerPiece_, table->CharCount());
     return table;
 }
 

@@ -115,6 +115,7 @@ public:
     std::shared_ptr<TextTable> Next(int limit = 0);
 
 private:
+    size_t charsPerPiece_ = 0; // of the last piece, for the room of the next
     sqlite3_stmt* st_ = nullptr;
     int code_ = 0;
     bool keyed_ = false;
