@@ -75,10 +75,11 @@ public:
     void ImgUpdate_Click();
     void ImgAbout_Click();
 
-    // A read of the ledger at start-up projected to take longer than slowReadMs (judged once it
-    // has run for judgeAfterMs) shows the window at once, with the read's progress.
+    // A start whose read of the ledger would fill the list more than slowStartMs after the start
+    // (judged once the read has gone on for judgeAfterMs) shows the window at once, with the
+    // read's progress.
     struct LoadPace {
-        double slowReadMs = 1000;
+        double slowStartMs = 1000;
         qint64 judgeAfterMs = 100;
     };
     static LoadPace Pace;

@@ -56,8 +56,9 @@ std::shared_ptr<Opening> FrmMain::TakeOpenedRows()
                 firstProgress = piece.progress;
             } else if (!loadProgress_ && clock.elapsed() >= Pace.judgeAfterMs &&
                        piece.progress > firstProgress) {
-                // The whole read at the pace so far.
-                if (double(clock.elapsed()) >= Pace.slowReadMs * (piece.progress - firstProgress))
+                // When the list would be filled at the pace so far, counted from the start.
+                const double perRead = double(clock.elapsed()) / (piece.progress - firstProgress);
+                if (opening->MsSinceStart() + perRead * (1 - piece.progress) >= Pace.slowStartMs)
                     ShowLoadProgress(opening->LibraryName());
             }
             if (loadProgress_) loadProgress_->setValue(int(piece.progress * 100));

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -49,6 +50,11 @@ public:
     Opening(const Opening&) = delete;
     Opening& operator=(const Opening&) = delete;
 
+    // Milliseconds since Start.
+    double MsSinceStart() const
+    {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started_).count();
+    }
     // The next piece, waiting at most waitMs for it; End once there are no more.
     Next Wait(Piece& piece, int waitMs);
     // After End: whether the pieces hold every loan (else the file cannot be read here as the
@@ -75,6 +81,7 @@ private:
     const QString path_, key_;
     const QDate today_;
     const int pieceRows_;
+    const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     std::shared_ptr<store::HandOver> handOver_;
 
     std::mutex mutex_;
