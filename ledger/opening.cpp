@@ -21,6 +21,14 @@ std::shared_ptr<Opening>& started()
     return s;
 }
 
+// Openings nobody takes, kept until the program ends (which waits for their workers): a window
+// other than the ledger does not wait for a key it does not need.
+std::vector<std::shared_ptr<Opening>>& abandoned()
+{
+    static std::vector<std::shared_ptr<Opening>> a;
+    return a;
+}
+
 } // namespace
 
 Opening::Opening(QString path, QString key, const QDate& today, int pieceRows)
@@ -75,7 +83,7 @@ void Opening::Abandon()
     if (!started()) return;
     started()->stop();
     store::OfferHandOver(nullptr);
-    started().reset();
+    abandoned().push_back(std::exchange(started(), nullptr));
 }
 
 void Opening::stop()
