@@ -91,6 +91,7 @@ bool FrmMain::UseOpenedRows(const Opening& opening)
         ShowWriteError();
     }
     FitNumberColumn();
+    NamesChanged();
     return true;
 }
 

@@ -5,9 +5,11 @@
 #include <QGroupBox>
 #include <QProgressBar>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 #include "ledger_fixture.h"
+#include "name_completer.h"
 #include "opening.h"
 
 using namespace pelorin;
@@ -88,9 +90,15 @@ TEST_F(OpeningTest, ReadAheadGivesTheSameListAndFile)
     EXPECT_EQ(ahead, plain);
     EXPECT_FALSE(ahead.contains(QStringLiteral("1:قديم")));
     EXPECT_TRUE(fake.messages.isEmpty());
-    // The rows sort in memory afterwards, as after a load of its own.
+    // The rows sort in memory afterwards, and the names are offered, as after a load of its own.
     window->lvwRoom_ColumnClick(ColNameBorrower);
     EXPECT_EQ(window->model->rowCount(), 150);
+    QCoreApplication::processEvents();
+    window->TxtNameBorrower->setFocus();
+    for (QChar c : QStringLiteral("مستعير"))
+        QTest::sendKeyEvent(QTest::KeyAction::Click, window->TxtNameBorrower, Qt::Key_unknown, QString(c),
+                            {});
+    EXPECT_EQ(window->BorrowerNames->Offered().size(), 9);
 }
 
 TEST_F(OpeningTest, DurationsThatCannotBeSavedSayItAndShowToday)
