@@ -20,8 +20,10 @@
 #include "ledger_view.h"
 #include "loan_duration.h"
 #include "msgbox.h"
+#include "opening.h"
 #include "pressable.h"
 #include "row_hover_delegate.h"
+#include "start_trace.h"
 #include "style.h"
 #include "twips.h"
 
@@ -112,6 +114,11 @@ void reportDatabaseError(const QString& what)
 void ShowReadError()
 {
     reportDatabaseError(kReadFailed);
+}
+
+void ShowWriteError()
+{
+    reportDatabaseError(kWriteFailed);
 }
 
 FrmMain::FrmMain(QWidget* parent) : chrome::FramelessWindow(mainLayout(), parent)
@@ -292,10 +299,18 @@ void FrmMain::Form_Load()
 {
     platform().switchKeyboardLayout(QStringLiteral("ar"));
     SetListViewStyle();
+    // The start read the rows on a worker thread while this window was built; the handle they
+    // were read with comes after them.
+    const std::shared_ptr<Opening> opened = TakeOpenedRows();
     store::MData::OpenDatabase();
-    RefreshTimeLoan();
-    RefreshListview();
+    loadedAhead_ = opened && UseOpenedRows(*opened);
+    if (!loadedAhead_) {
+        RefreshTimeLoan();
+        RefreshListview();
+    }
+    start_trace::Step("list filled");
     LoadLibraryName();
+    EndLoadProgress();
 }
 
 void FrmMain::SetListViewStyle()
@@ -348,8 +363,10 @@ void FrmMain::RefreshTimeLoan()
         reportDatabaseError(kReadFailed);
         return;
     }
+    start_trace::Step("rows read");
     // Until the texts are saved, every list shows today's durations worked out in memory.
     durationsUnsaved_ = !duration::RefreshTimeLoan(*Conn, rs, platform().today());
+    start_trace::Step("durations");
     if (durationsUnsaved_) reportDatabaseError(kWriteFailed);
     // The list is filled from these same rows: the file is read once at start-up.
     passRows_ = store::MData::Rs;
@@ -375,6 +392,11 @@ void FrmMain::RefreshListview()
 void FrmMain::fillList(bool listOrder)
 {
     model->Append(*Rs, platform().today(), {listOrder, durationsUnsaved_});
+    FitNumberColumn();
+}
+
+void FrmMain::FitNumberColumn()
+{
     // The number column is narrow; it widens only when the row numbers would not fit.
     const int needed = lvwRoom->fontMetrics().horizontalAdvance(QString::number(model->rowCount())) + 10;
     const int width = std::max(chrome::tw(ColumnAt(ColNumber).widthTwips), needed);

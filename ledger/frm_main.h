@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "frameless_window.h"
 
@@ -14,6 +15,7 @@ class QAction;
 class QKeyEvent;
 class QKeySequence;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QTableView;
 
@@ -32,10 +34,13 @@ namespace pelorin::ledger {
 class FindBar;
 class LedgerModel;
 class NameCompleter;
+class Opening;
 struct LoanSelection;
 
 // Tells the owner that the database could not be read, with the engine's reason under it.
 void ShowReadError();
+// The same for a write.
+void ShowWriteError();
 
 class FrmMain : public chrome::FramelessWindow {
     Q_OBJECT
@@ -45,6 +50,8 @@ public:
 
     // Runs the load sequence: keyboard, list set-up, open, durations, list, library name.
     void Form_Load();
+    // Whether the last load took the rows the start read on a worker thread.
+    bool LoadedAhead() const { return loadedAhead_; }
     // Sets the list's look and its seven columns.
     void SetListViewStyle();
     void RefreshTimeLoan();
@@ -67,6 +74,15 @@ public:
     void ImgCompact_Click();
     void ImgUpdate_Click();
     void ImgAbout_Click();
+
+    // A start whose read of the ledger would fill the list more than slowStartMs after the start
+    // (judged once the read has gone on for judgeAfterMs) shows the window at once, with the
+    // read's progress.
+    struct LoadPace {
+        double slowStartMs = 1000;
+        qint64 judgeAfterMs = 100;
+    };
+    static LoadPace Pace;
 
     // The most characters that can be typed into the library name box.
     static constexpr int kNameLibraryLength = 40;
@@ -149,6 +165,7 @@ public:
 
 protected:
     void ImgExit_Click() override;
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -177,6 +194,20 @@ private:
                         char16_t arabicKey = 0);
     // Appends the rows of the open Rs to the list, in the list's own order or as they stand.
     void fillList(bool listOrder);
+    // Widens the number column when the row numbers would not fit.
+    void FitNumberColumn();
+    // The load from the rows read on a worker thread (frm_main_opening.cpp): the rows into the
+    // list, in its order (null when there are none to be had, the list then empty); then, once
+    // the handle is open, the durations' outcome (false when the rows are not of the open file).
+    std::shared_ptr<Opening> TakeOpenedRows();
+    bool UseOpenedRows(const Opening& opening);
+    // A read too long for a blink: the window at once, with the library name and the read's
+    // progress in place of the list, and nothing that touches the ledger until it is loaded.
+    void ShowLoadProgress(const QString& libraryName);
+    void EndLoadProgress();
+    QProgressBar* loadProgress_ = nullptr;
+    bool loadedAhead_ = false;
+    std::vector<QAction*> heldActions_;
     // Lets the library name box hold a name of this length, never less than the typing limit.
     void fitLibraryNameLimit(int length);
     void buildFindCommands();

@@ -30,6 +30,7 @@ void FrmMain::buildFindCommands()
 
 void FrmMain::ShowFindBar()
 {
+    model->PrepareSearch();
     if (!findBar) {
         findBar = new FindBar(this);
         findBar->hide();

@@ -157,11 +157,17 @@ void LedgerModel::Clear()
 
 void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendOptions options)
 {
-    const int n = rs.RecordCount();
+    Append(rs.Rows(), rs.FieldNames(), today, options);
+}
+
+void LedgerModel::Append(std::shared_ptr<const store::TextTable> rows, const QStringList& names,
+                         const QDate& today, AppendOptions options)
+{
+    const int n = rows->RowCount();
     if (n == 0) return;
-    Source source{rs.Rows(), {}};
+    Source source{std::move(rows), {}};
     for (int c = ColNameBook; c < ColumnCount; ++c)
-        source.fields[size_t(c - 1)] = rs.FieldIndex(ColumnAt(c).key);
+        source.fields[size_t(c - 1)] = store::FieldIndexIn(names, ColumnAt(c).key);
     sources_.push_back(std::move(source));
     const Source& from = sources_.back();
     const store::TextTable& table = *from.rows;
@@ -176,10 +182,13 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendO
     const int firstShown = ShownCount();
     // Under a filter the new rows stay out of the shown ones until they are matched below.
     if (!Filtered()) beginInsertRows(QModelIndex(), firstShown, firstShown + n - 1);
-    rows_.reserve(first + size_t(n));
-    order_.reserve(first + size_t(n));
-    matching_.reserve(first + size_t(n));
-    if (searchStarts_.empty()) searchStarts_.push_back(0);
+    // Rows come in pieces at start-up: room grows by doubling, not piece by piece.
+    const auto room = [size = first + size_t(n)](auto& v) {
+        if (v.capacity() < size) v.reserve(std::max(size, v.capacity() * 2));
+    };
+    room(order_);
+    room(rows_);
+    room(matching_);
     for (int r = 0; r < n; ++r) {
         const size_t index = rows_.size();
         Row row;
@@ -210,16 +219,6 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendO
         const QStringView book = stored(r, ColNameBook).trimmed(),
                           writer = stored(r, ColNameWriter).trimmed(),
                           borrower = stored(r, ColNameBorrower).trimmed();
-        // Each row's text ends in a line break, which no typed word holds: a word found in
-        // the buffer lies within one row.
-        const qsizetype at = searchChars_.size();
-        searchChars_.resize(at + book.size() + writer.size() + borrower.size() + loanShown.size() +
-                            backShown.size() + 6);
-        char16_t* const out = reinterpret_cast<char16_t*>(searchChars_.data()) + at;
-        char16_t* end = find::SearchTextInto(out, {book, writer, borrower, loanShown, backShown});
-        *end++ = u'\n';
-        searchChars_.resize(at + (end - out));
-        searchStarts_.push_back(quint32(searchChars_.size()));
         matching_.push_back(0);
         // Most texts have no blanks around them, and the list shows them without trimming.
         const QStringView trimmed[] = {book, writer, borrower, loan, back, time};
@@ -234,10 +233,12 @@ void LedgerModel::Append(const store::Recordset& rs, const QDate& today, AppendO
         order_.push_back(int(index));
     }
     if (options.listOrder) SortInListOrder(first);
-    if (fieldColumn_ >= 0)
+    if (fieldColumn_ >= 0) {
         MatchField(first);
-    else if (Filtered())
+    } else if (Filtered()) {
+        PrepareSearch();
         MatchRows(filter_, first);
+    }
     if (!Filtered()) {
         endInsertRows();
         return;
@@ -269,6 +270,26 @@ QStringView LedgerModel::Shown(size_t row, int column) const
     if (r.flags & apart) return apart_.at(row * 8 + size_t(column));
     const QStringView stored = Stored(row, column);
     return r.blanks & (1 << column) ? stored.trimmed() : stored;
+}
+
+void LedgerModel::PrepareSearch()
+{
+    if (searchStarts_.empty()) searchStarts_.push_back(0);
+    for (size_t row = searchStarts_.size() - 1; row < rows_.size(); ++row) {
+        const QStringView book = Shown(row, ColNameBook - 1), writer = Shown(row, ColNameWriter - 1),
+                          borrower = Shown(row, ColNameBorrower - 1), loan = Shown(row, ColDateLoan - 1),
+                          back = Shown(row, ColDateReturn - 1);
+        // Each row's text ends in a line break, which no typed word holds: a word found in
+        // the buffer lies within one row.
+        const qsizetype at = searchChars_.size();
+        searchChars_.resize(at + book.size() + writer.size() + borrower.size() + loan.size() + back.size() +
+                            6);
+        char16_t* const out = reinterpret_cast<char16_t*>(searchChars_.data()) + at;
+        char16_t* end = find::SearchTextInto(out, {book, writer, borrower, loan, back});
+        *end++ = u'\n';
+        searchChars_.resize(at + (end - out));
+        searchStarts_.push_back(quint32(searchChars_.size()));
+    }
 }
 
 QStringView LedgerModel::SearchTextOf(size_t row) const
@@ -337,6 +358,26 @@ void LedgerModel::SortInListOrder(size_t first)
         }
         run = next;
     }
+}
+
+void LedgerModel::MergeListOrder(size_t first, size_t middle)
+{
+    if (first >= middle || middle >= order_.size()) return;
+    const store::CollationKeys& title = KeysOf(ColNameBook);
+    auto before = [&](int a, int b) {
+        const int c = title.Compare(a, b);
+        if (c != 0) return c < 0;
+        // A title in both pieces goes by borrower; few titles repeat, so only theirs get keys.
+        store::CollationKeys borrower;
+        borrower.Add(Stored(size_t(a), ColNameBorrower - 1));
+        borrower.Add(Stored(size_t(b), ColNameBorrower - 1));
+        return borrower.Compare(0, 1) < 0;
+    };
+    emit layoutAboutToBeChanged();
+    // Rows equal in both stay in the order they were read: the first piece's come first.
+    std::inplace_merge(order_.begin() + long(first), order_.begin() + long(middle), order_.end(), before);
+    if (Filtered()) RebuildShown();
+    emit layoutChanged();
 }
 
 void LedgerModel::Sort(int column, bool ascending)
@@ -418,6 +459,7 @@ void LedgerModel::SetFilter(const QString& typed)
 {
     find::RowFilter filter(typed);
     if (fieldColumn_ < 0 && filter.Words() == filter_.Words()) return;
+    PrepareSearch();
     // The search texts are read in the order they lie in memory; the shown rows are then
     // picked in list order from one byte a row.
     MatchRows(filter, 0);

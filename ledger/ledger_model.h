@@ -88,6 +88,12 @@ public:
     // Appends one row per record of the set, with the warnings as of today. The list keeps the
     // set's texts (not copies of them) for as long as it shows them.
     void Append(const store::Recordset& rs, const QDate& today, AppendOptions options = {});
+    // The same for rows read without a result set, with their field names.
+    void Append(std::shared_ptr<const store::TextTable> rows, const QStringList& names, const QDate& today,
+                AppendOptions options = {});
+    // The rows from first on, in list order up to middle and from middle on (appended in two
+    // pieces), put in list order as one Append of them all would have.
+    void MergeListOrder(size_t first, size_t middle);
     // Puts the rows in the order the engine gives the list's sort statement for a column:
     // "ORDER BY <field> <direction>, NameBook asc" in the program's collation, rows equal in
     // both in the order the engine reads the table (by record key). The number column sorts by
@@ -97,6 +103,9 @@ public:
     // Shows only the rows holding every word of the typed text (see find::RowFilter); blank
     // text shows every row.
     void SetFilter(const QString& typed);
+    // Makes the rows' search texts, which the list does without until the first search: then
+    // the first word typed is looked for at once.
+    void PrepareSearch();
     // Shows only the loans whose text in a column (title to return date) is the value, whole,
     // in the find bar's spelling; the typed filter's words are dropped.
     void SetFieldFilter(int column, const QString& value);

@@ -235,6 +235,12 @@ QString LinuxPlatform::tempFolder()
 
 QString LinuxPlatform::appFolder()
 {
+    // Before the application object exists (the start opens the ledger first thing), the same
+    // folder as Qt finds it: where the link to the running executable leads.
+    if (!QCoreApplication::instance())
+        return QFileInfo(QStringLiteral("/proc/self/exe"))
+            .canonicalFilePath()
+            .section(QLatin1Char('/'), 0, -2);
     return QCoreApplication::applicationDirPath();
 }
 

@@ -5,6 +5,8 @@ import sys
 
 # (figure, benchmark name prefix, counter, target, unit)
 FIGURES = [
+    ("start to a filled list at 10,000 loans", "BM_Start/10000/", "ratio", 1.2, ""),
+    ("start to a filled list at 100,000 loans", "BM_Start/100000/", "ratio", 1.3, ""),
     ("ledger ready at 100,000 loans, texts current", "BM_LedgerReady/0/", "ratio", 1.15, ""),
     ("ledger ready at 100,000 loans, 5 % of texts stale", "BM_LedgerReady/1/", "ratio", 1.3, ""),
     ("header-click re-sort at 100,000 loans", "BM_HeaderClickSort/", "ratio", 0.5, ""),

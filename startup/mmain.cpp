@@ -1,17 +1,39 @@
 #include "mmain.h"
 
+#include <QEvent>
+#include <QTimer>
 #include <QWidget>
 
 #include "frm_file_install.h"
 #include "frm_main.h"
 #include "frm_no_arabin.h"
 #include "mdata.h"
+#include "opening.h"
 #include "platform.h"
 #include "restore_offer.h"
+#include "start_trace.h"
 
 namespace pelorin::startup::MMain {
 
 namespace {
+
+// Traces the end of the window's first paint: the paint event reaches the window first, and
+// its children paint in the same pass, before the next queued call.
+class FirstPaint : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched == parent()) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                start_trace::Step("first paint");
+                deleteLater();
+            });
+        }
+        return false;
+    }
+};
 
 // Builds the window and runs prepare (its load handling) before showing it, so that a load
 // that ends the program, or keeps it busy, never leaves an empty window on the screen.
@@ -19,8 +41,12 @@ template <class Window, class Prepare> Window* ShowModeless(Prepare prepare)
 {
     auto* w = new Window;
     w->setAttribute(Qt::WA_DeleteOnClose);
+    start_trace::Step("window built");
+    // A long load shows the window itself, with its progress.
+    if (start_trace::On()) w->installEventFilter(new FirstPaint(w));
     prepare(*w);
     w->show();
+    start_trace::Step("shown");
     return w;
 }
 
@@ -71,15 +97,20 @@ void Main()
         CheckPrevInstance();
     else
         platform().saveSetting(kSection, kAsAdmin, QStringLiteral("1"));
+    start_trace::Step("single-instance check");
 
     // The notice says the computer cannot show Arabic; that is a matter of fonts, not of the
     // session's language.
-    if (!platform().canShowArabic()) {
+    const bool arabic = platform().canShowArabic();
+    start_trace::Step("fonts and the language check");
+    if (!arabic) {
+        ledger::Opening::Abandon();
         ShowModeless<FrmNoArabin>();
         return;
     }
 
     if (ReadSettingNumber(kInstall, 0) != 1) {
+        ledger::Opening::Abandon();
         if (!platform().isAdmin()) {
             platform().saveSetting(kSection, kAsAdmin, QStringLiteral("0"));
             RunAsAdmin(platform().appFolder() + kExecutableName);

@@ -127,7 +127,11 @@ void CollationKeys::Add(QStringView text)
 
 bool SortsLikeTheEngine(const Connection& connection)
 {
-    sqlite3* db = connection.Handle();
+    return SortsLikeTheEngine(connection.Handle());
+}
+
+bool SortsLikeTheEngine(sqlite3* db)
+{
     if (!db || !CollationKeys::Available()) return false;
     const char* type = nullptr;
     const char* collation = nullptr;

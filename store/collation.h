@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+struct sqlite3;
+
 namespace pelorin::store {
 
 class Connection;
@@ -39,5 +41,6 @@ private:
 // the engine reads the table in) and no index lets the engine read it in another order. A file
 // made otherwise is sorted by the engine.
 bool SortsLikeTheEngine(const Connection& connection);
+bool SortsLikeTheEngine(sqlite3* db);
 
 } // namespace pelorin::store

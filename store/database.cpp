@@ -170,13 +170,23 @@ void Connection::SetError(long number, const QString& description)
     error_ = {number, description};
 }
 
+ErrorInfo EngineErrorOf(sqlite3* db)
+{
+    const int code = db ? sqlite3_errcode(db) : SQLITE_MISUSE;
+    ErrorInfo e{errorNumberFor(code), QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code))};
+    e.engineCode = code;
+    e.systemError = db ? sqlite3_system_errno(db) : 0;
+    return e;
+}
+
+ErrorInfo RowGoneError()
+{
+    return {kErrRowGone, kRowGoneText};
+}
+
 void Connection::SetEngineError()
 {
-    sqlite3* db = Handle();
-    const int code = db ? sqlite3_errcode(db) : SQLITE_MISUSE;
-    SetError(errorNumberFor(code), QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code)));
-    error_.engineCode = code;
-    error_.systemError = db ? sqlite3_system_errno(db) : 0;
+    error_ = EngineErrorOf(Handle());
 }
 
 bool Connection::BeginTrans()
@@ -202,6 +212,65 @@ void Connection::RollbackTrans()
 {
     if (Handle() && !sqlite3_get_autocommit(Handle()))
         sqlite3_exec(Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+// ---------------------------------------------------------------- reading rows
+
+int FieldIndexIn(const QStringList& names, const QString& name)
+{
+    for (int i = 0; i < names.size(); ++i)
+        if (names[i] == name) return i;
+    for (int i = 0; i < names.size(); ++i)
+        if (names[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+RowReader::RowReader(sqlite3* db, const QString& statement, const QVariantList& parameters)
+{
+    // One of each for every thread that reads: the start-up reads on a worker thread.
+    thread_local const QRegularExpression selectStar(QStringLiteral("^\\s*SELECT\\s+\\*"),
+                                                     QRegularExpression::CaseInsensitiveOption);
+    thread_local const QRegularExpression fromTable(QStringLiteral("\\bFROM\\s+([A-Za-z_][A-Za-z0-9_]*)"),
+                                                    QRegularExpression::CaseInsensitiveOption);
+    QString sql = statement;
+    keyed_ = selectStar.match(sql).hasMatch();
+    if (keyed_) sql.replace(selectStar, QStringLiteral("SELECT _rowid_, *"));
+    const auto m = fromTable.match(statement);
+    // Without rowids the rows cannot be written back.
+    if (keyed_ && m.hasMatch()) table_ = m.captured(1);
+
+    const QByteArray utf8 = sql.toUtf8();
+    code_ = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &st_, nullptr);
+    if (code_ != SQLITE_OK) return;
+    for (int i = 0; i < parameters.size(); ++i)
+        bindValue(st_, i + 1, parameters[i]);
+    for (int c = keyed_ ? 1 : 0, n = sqlite3_column_count(st_); c < n; ++c)
+        names_ << QString::fromUtf8(sqlite3_column_name(st_, c));
+}
+
+RowReader::~RowReader()
+{
+    sqlite3_finalize(st_);
+}
+
+std::shared_ptr<TextTable> RowReader::Next(int limit)
+{
+    auto table = std::make_shared<TextTable>(int(names_.size()));
+    if (code_ != SQLITE_OK) return table;
+    // Pieces come one like the other: room for the next in one go, not by doubling (each
+    // move of a large block costs the other threads of the process a pause).
+    if (limit > 0) table->Reserve(limit, charsPerPiece_ + charsPerPiece_ / 8);
+    const int first = keyed_ ? 1 : 0, columns = sqlite3_column_count(st_);
+    for (int read = 0; limit == 0 || read < limit; ++read) {
+        code_ = sqlite3_step(st_);
+        if (code_ != SQLITE_ROW) break;
+        table->AppendRow(keyed_ ? sqlite3_column_int64(st_, 0) : 0);
+        for (int c = first; c < columns; ++c)
+            appendColumn(*table, st_, c);
+        code_ = SQLITE_OK;
+    }
+    charsPerPiece_ = std::max(charsPerPiece_, table->CharCount());
+    return table;
 }
 
 // ---------------------------------------------------------------- result set
@@ -250,47 +319,15 @@ bool Recordset::Open(const QString& statement, std::shared_ptr<Connection> conne
     Close();
     conn_ = std::move(connection);
     if (!conn_ || !conn_->IsOpen()) return fail(kErrNotOpen, kClosedText);
-
-    static const QRegularExpression selectStar(QStringLiteral("^\\s*SELECT\\s+\\*"),
-                                               QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression fromTable(QStringLiteral("\\bFROM\\s+([A-Za-z_][A-Za-z0-9_]*)"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    QString sql = statement;
-    const bool keyed = selectStar.match(sql).hasMatch();
-    if (keyed) sql.replace(selectStar, QStringLiteral("SELECT _rowid_, *"));
-    const auto m = fromTable.match(statement);
-    table_ = m.hasMatch() ? m.captured(1) : QString();
-
-    sqlite3_stmt* st = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(conn_->Handle(), utf8.constData(), int(utf8.size()), &st, nullptr) != SQLITE_OK) {
+    RowReader reader(conn_->Handle(), statement, parameters);
+    std::shared_ptr<TextTable> rows = reader.Next();
+    if (reader.Code() != SQLITE_DONE) {
         conn_->SetEngineError();
-        sqlite3_finalize(st);
         return false;
     }
-    for (int i = 0; i < parameters.size(); ++i)
-        bindValue(st, i + 1, parameters[i]);
-
-    const int first = keyed ? 1 : 0;
-    const int columns = sqlite3_column_count(st);
-    names_.clear();
-    for (int c = first; c < columns; ++c)
-        names_ << QString::fromUtf8(sqlite3_column_name(st, c));
-    auto table = std::make_shared<TextTable>(int(names_.size()));
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        table->AppendRow(keyed ? sqlite3_column_int64(st, 0) : 0);
-        for (int c = first; c < columns; ++c)
-            appendColumn(*table, st, c);
-    }
-    if (rc != SQLITE_DONE) {
-        conn_->SetEngineError();
-        sqlite3_finalize(st);
-        return false;
-    }
-    rows_ = std::move(table);
-    sqlite3_finalize(st);
-    if (!keyed) table_.clear(); // without rowids the rows cannot be written back
+    names_ = reader.Names();
+    table_ = reader.Table();
+    rows_ = std::move(rows);
     pos_ = 0;
     open_ = true;
     return true;
@@ -323,11 +360,7 @@ bool Recordset::Eof() const
 
 int Recordset::FieldIndex(const QString& name) const
 {
-    for (int i = 0; i < names_.size(); ++i)
-        if (names_[i] == name) return i;
-    for (int i = 0; i < names_.size(); ++i)
-        if (names_[i].compare(name, Qt::CaseInsensitive) == 0) return i;
-    return -1;
+    return FieldIndexIn(names_, name);
 }
 
 QVariant Recordset::Field(const QString& name) const

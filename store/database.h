@@ -35,6 +35,11 @@ struct ErrorInfo {
     QString Told() const;
 };
 
+// The engine's last failure on a handle (SQLITE_MISUSE without one).
+ErrorInfo EngineErrorOf(sqlite3* db);
+// A write to a row that is no longer there.
+ErrorInfo RowGoneError();
+
 class EngineHandle;
 
 // One open database file. Connections that open the same file with the same key share one
@@ -65,6 +70,7 @@ public:
     // For the result set and for tests.
     sqlite3* Handle() const;
     void SetError(long number, const QString& description);
+    void SetError(const ErrorInfo& error) { error_ = error; }
     void SetEngineError();
 
 private:
@@ -84,6 +90,38 @@ ConnectionParts ParseConnectionText(const QString& text);
 
 // Drops the pooled engine handles so that no handle of this process keeps the file open.
 void ReleasePooledHandles();
+
+// The index of a field among the names: the first of that exact name, else the first that
+// differs only in case; -1 when there is none.
+int FieldIndexIn(const QStringList& names, const QString& name);
+
+// Steps through a statement and keeps its rows as text, all at once for a result set or in
+// pieces for a reader that hands them on while it reads. "SELECT *" reads each row's rowid too,
+// so that the rows can be written back.
+class RowReader {
+public:
+    RowReader(sqlite3* db, const QString& statement, const QVariantList& parameters = {});
+    ~RowReader();
+    RowReader(const RowReader&) = delete;
+    RowReader& operator=(const RowReader&) = delete;
+
+    // SQLITE_OK while rows are left, SQLITE_DONE once every row is read, else the engine's
+    // failure (the handle holds its words until the reader is gone).
+    int Code() const { return code_; }
+    const QStringList& Names() const { return names_; }
+    // The table the rows can be written back to; empty when they cannot.
+    const QString& Table() const { return table_; }
+    // Up to limit more rows (all that are left when limit is 0); an empty table at the end.
+    std::shared_ptr<TextTable> Next(int limit = 0);
+
+private:
+    size_t charsPerPiece_ = 0; // of the last piece, for the room of the next
+    sqlite3_stmt* st_ = nullptr;
+    int code_ = 0;
+    bool keyed_ = false;
+    QStringList names_;
+    QString table_;
+};
 
 // A static, updatable set of the rows of one statement, held in memory. Rows are written
 // back by rowid, so tables without a key field are updatable too.

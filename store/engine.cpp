@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QFile>
 
+#include "start_trace.h"
+
 #include <map>
+#include <utility>
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -29,6 +32,12 @@ std::map<QString, PoolEntry>& pool()
 {
     static std::map<QString, PoolEntry> p;
     return p;
+}
+
+std::shared_ptr<HandOver>& offered()
+{
+    static std::shared_ptr<HandOver> o;
+    return o;
 }
 
 // Reads the schema, which makes SQLCipher decrypt the first page: a wrong key, a keyed file
@@ -95,6 +104,7 @@ OpenResult OpenKeyedFile(const QString& path, const QString& key, const OpenOpti
     }
     rc = probe(db);
     if (rc != SQLITE_OK) return failure(db, rc);
+    if (!key.isEmpty()) start_trace::Step("key derived");
     // Indexes on text are ordered by the program's own collation.
     RegisterCollation(db);
     return {std::move(handle), SQLITE_OK, {}};
@@ -116,6 +126,15 @@ OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key)
                 return {e.handle, 0, {}};
             pool().erase(it);
         }
+        // The key derived on another thread while the window was built.
+        if (offered() && offered()->Path() == path && offered()->Key() == key) {
+            const std::shared_ptr<HandOver> offer = std::exchange(offered(), nullptr);
+            OpenResult r = offer->Take(st.st_dev, st.st_ino);
+            if (r.code != -1) {
+                if (r.handle) pool()[path] = PoolEntry{st.st_dev, st.st_ino, key, r.handle};
+                return r;
+            }
+        }
     }
 
     // Each handle is used by one thread at a time, so the engine's per-call locking is waste
@@ -131,6 +150,41 @@ OpenResult OpenEngine(const QString& path, bool hasKey, const QString& key)
 void ClearEnginePool()
 {
     pool().clear();
+    offered().reset();
+}
+
+void HandOver::Give(OpenResult result, dev_t dev, ino_t ino)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        result_ = std::move(result);
+        dev_ = dev;
+        ino_ = ino;
+        done_ = true;
+    }
+    given_.notify_all();
+}
+
+OpenResult HandOver::Take(dev_t dev, ino_t ino)
+{
+    if (wanted_) wanted_();
+    std::unique_lock<std::mutex> lock(mutex_);
+    given_.wait(lock, [this] { return done_; });
+    // The file was replaced since: its outcome says nothing about this one.
+    if (dev != dev_ || ino != ino_) return {nullptr, -1, {}};
+    taken_ = result_.handle != nullptr;
+    return std::exchange(result_, {});
+}
+
+bool HandOver::Taken()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return taken_;
+}
+
+void OfferHandOver(std::shared_ptr<HandOver> offer)
+{
+    offered() = std::move(offer);
 }
 
 } // namespace pelorin::store

@@ -47,6 +47,16 @@ public:
         }
         return data_ + size_;
     }
+    // Room for n values in all, in one allocation.
+    void Reserve(size_t n)
+    {
+        if (n > capacity_) {
+            auto* grown = static_cast<T*>(std::realloc(static_cast<void*>(data_), n * sizeof(T)));
+            if (!grown) throw std::bad_alloc();
+            data_ = grown;
+            capacity_ = n;
+        }
+    }
     // The first n values of the room are now written.
     void Commit(size_t n) { size_ += n; }
     void Append(const T& value)
@@ -90,6 +100,16 @@ public:
         __builtin_prefetch(first);
         __builtin_prefetch(first + columns_ - 1);
     }
+
+    // Room for this many rows, and characters of their values, in one allocation each: a table
+    // filled by a reader that knows about how much is coming.
+    void Reserve(int rows, size_t chars)
+    {
+        rowids_.Reserve(size_t(rows));
+        cells_.Reserve(size_t(rows) * size_t(columns_));
+        chars_.Reserve(chars);
+    }
+    size_t CharCount() const { return chars_.size(); }
 
     // Starts a row; its values follow, one for each column in order.
     void AppendRow(qint64 rowid) { rowids_.Append(rowid); }

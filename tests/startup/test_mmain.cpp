@@ -1,6 +1,7 @@
 // Which window a start shows, and what it leaves in the settings, for each combination of
 // running copy, language, first-run state and administrator rights.
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "frm_no_arabin.h"
 #include "mdata.h"
 #include "mmain.h"
+#include "opening.h"
 #include "startup_support.h"
 #include "test_db.h"
 
@@ -255,6 +257,71 @@ TEST_F(StartupTest, RelaunchHandshakeBetweenTwoCopies)
     // A third copy started while B runs ends silently.
     test::DeleteAllWindows();
     EXPECT_EQ(Start(), Outcome::Ended);
+}
+
+// The worker that opens and reads the ledger from the start of the process changes nothing a
+// person sees when the ledger cannot be had: the same messages, in the same order, and no window
+// behind them; a ledger whose table cannot be read all through still shows, with the same messages.
+TEST_F(StartupTest, LedgerFailuresReadTheSameWithTheWorker)
+{
+    fake.settings[QStringLiteral("Setting/Install")] = QStringLiteral("1");
+    auto write = [this](const QByteArray& bytes, qint64 at) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(at);
+        f.write(bytes);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        bool ends;
+    } cases[] = {
+        {"missing", [] {}, true},
+        {"damaged", [&] { write(QByteArray(4096, '\x5a'), 0); }, true},
+        {"foreign (no key)", [&] { ASSERT_TRUE(test::CreateDatabase(path, QString())); }, true},
+        {"another key", [&] { ASSERT_TRUE(test::CreateDatabase(path, QStringLiteral("another.key"))); },
+         true},
+        {"a folder", [&] { ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("DataBook.mdb"))); }, true},
+        {"a page inside the table damaged",
+         [&] {
+             ASSERT_TRUE(test::CreateDatabase(path) && test::FillBooks(path, 3000));
+             write(QByteArray(64, '\x5a'), 40 * 4096 + 100);
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QVector<test::ShownMessage> seen[2];
+        for (const bool worker : {false, true}) {
+            QFile::remove(path);
+            QDir(dir.path()).rmdir(QStringLiteral("DataBook.mdb"));
+            c.make();
+            fake.messages.clear();
+            if (worker) ledger::Opening::Start(path, store::MData::kPassword, fake.today());
+            int windowsBehindMessages = 0;
+            fake.onMessage = [&](const test::ShownMessage&) {
+                windowsBehindMessages += test::VisibleWindowCount();
+            };
+            EXPECT_EQ(EndsProgram([] { MMain::Main(); }), c.ends);
+            fake.onMessage = nullptr;
+            EXPECT_EQ(windowsBehindMessages, 0) << "worker " << worker;
+            EXPECT_EQ(test::VisibleWindowCount(), c.ends ? 0 : 1) << "worker " << worker;
+            seen[worker] = fake.messages;
+            test::DeleteAllWindows();
+            ledger::Opening::Abandon();
+            store::MData::Rs.reset();
+            store::MData::Conn.reset();
+            store::ReleasePooledHandles();
+        }
+        ASSERT_FALSE(seen[0].isEmpty());
+        ASSERT_EQ(seen[1].size(), seen[0].size());
+        for (int i = 0; i < seen[0].size(); ++i) {
+            EXPECT_EQ(seen[1][i].text, seen[0][i].text) << i;
+            EXPECT_EQ(seen[1][i].style, seen[0][i].style) << i;
+            EXPECT_EQ(seen[1][i].title, seen[0][i].title) << i;
+        }
+    }
+    QDir(dir.path()).rmdir(QStringLiteral("DataBook.mdb"));
 }
 
 struct CodeRow {
