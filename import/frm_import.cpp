@@ -121,33 +121,20 @@ FrmImport::FrmImport(const QString& fileName, QByteArray bytes, QSet<QString> le
     : chrome::FramelessWindow(importLayout(), parent), bytes_(std::move(bytes)),
       ledgerKeys_(std::move(ledgerKeys))
 {
-    setModal(true);
-    setStyleSheet(styleSheet() + kControlStyle);
-    buildControls();
-    LblFile->setText(QStringLiteral("الملف: ") + fileName);
-    LblFile->setToolTip(fileName);
+    start(fileName);
     inBackground(parent, bytes_.size(), [this](const std::atomic<bool>* stop) {
         file_ = ParseFile(bytes_, std::nullopt, std::nullopt, stop);
-        if (file_.error.isEmpty() && !file_.stopped)
-            rows_ = BuildRows(file_.records, file_.map, ledgerKeys_, stop);
+        buildFromFile(stop);
     });
-    stopped_ = file_.stopped || rows_.stopped;
     firstError_ = file_.error.isEmpty() ? QString() : errorWithLine(file_.error, file_.errorLine);
-    showFile();
-    // Return imports at once; the choices are a Tab away. Without this the close image, the
-    // window's first control, would take the keyboard.
-    CmdImport->setFocus(Qt::OtherFocusReason);
+    finish();
 }
 
 FrmImport::FrmImport(const QString& fileName, const AccessSource& access, QSet<QString> ledgerKeys,
                      QWidget* parent)
     : chrome::FramelessWindow(importLayout(), parent), access_(access), ledgerKeys_(std::move(ledgerKeys))
 {
-    setModal(true);
-    setStyleSheet(styleSheet() + kControlStyle);
-    buildControls();
-    LblFile->setText(QStringLiteral("الملف: ") + fileName);
-    LblFile->setToolTip(fileName);
+    start(fileName);
     QString listError;
     inBackground(parent, QFileInfo(access_.path).size(), [&](const std::atomic<bool>* stop) {
         AccessTables list = ListAccessTables(access_.path, stop);
@@ -158,24 +145,45 @@ FrmImport::FrmImport(const QString& fileName, const AccessSource& access, QSet<Q
         if (file_.error.isEmpty() && !file_.stopped && !rows_.stopped)
             fileLibraryName_ = AccessLibraryName(access_.path, tables_, stop);
     });
-    stopped_ = file_.stopped || rows_.stopped;
     // A file whose first table cannot be read is refused whole, as a text file is: what made the
     // reader fail there would most likely make it fail on the other tables too.
     const QString error = !listError.isEmpty() ? listError : file_.error;
     firstError_ = error;
     if (!error.isEmpty()) file_.error = error;
     showAccessChoices();
+    finish();
+}
+
+void FrmImport::start(const QString& fileName)
+{
+    setModal(true);
+    setStyleSheet(styleSheet() + kControlStyle);
+    buildControls();
+    LblFile->setText(QStringLiteral("الملف: ") + fileName);
+    LblFile->setToolTip(fileName);
+}
+
+void FrmImport::finish()
+{
+    stopped_ = file_.stopped || rows_.stopped;
     showFile();
+    // Return imports at once; the choices are a Tab away. Without this the close image, the
+    // window's first control, would take the keyboard.
     CmdImport->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmImport::buildFromFile(const std::atomic<bool>* stop)
+{
+    rows_ = file_.error.isEmpty() && !file_.stopped ? BuildRows(file_.records, file_.map, ledgerKeys_, stop)
+                                                    : ImportRows{};
+    if (file_.stopped) rows_.stopped = true;
 }
 
 void FrmImport::readTable(qsizetype index, const std::atomic<bool>* stop)
 {
     table_ = index;
     file_ = ReadAccessTable(access_.path, tables_[index].name, stop);
-    rows_ = file_.error.isEmpty() && !file_.stopped ? BuildRows(file_.records, file_.map, ledgerKeys_, stop)
-                                                    : ImportRows{};
-    if (file_.stopped) rows_.stopped = true;
+    buildFromFile(stop);
 }
 
 void FrmImport::showAccessChoices()
@@ -389,10 +397,7 @@ void FrmImport::reread()
     const QChar separator = CboSeparator->currentData().toChar();
     inBackground(this, bytes_.size(), [this, encoding, separator](const std::atomic<bool>* stop) {
         file_ = ParseFile(bytes_, encoding, separator, stop);
-        rows_ = file_.error.isEmpty() && !file_.stopped
-                    ? BuildRows(file_.records, file_.map, ledgerKeys_, stop)
-                    : ImportRows{};
-        if (file_.stopped) rows_.stopped = true;
+        buildFromFile(stop);
     });
     showFile();
 }

@@ -85,7 +85,12 @@ public:
     static constexpr int kPreviewRows = 200;
 
 private:
+    // What both sources do before reading (the window and its file name) and after it.
+    void start(const QString& fileName);
+    void finish();
     void buildControls();
+    // The rows of the file as read, or none when it could not be read or was stopped.
+    void buildFromFile(const std::atomic<bool>* stop);
     // Shows the table choice and the library name in place of the text file's choices.
     void showAccessChoices();
     // Reads the table at index of the Access file's tables, and its rows.
